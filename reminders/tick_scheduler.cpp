@@ -1,0 +1,23 @@
+#include "tick_scheduler.h"
+
+namespace tindora {
+
+LocalMillis TickScheduler::nextWakeUp(LocalMillis now) const
+{
+    return (secondOf(now) + 1) * 1000 + kWakeOffsetMillis;
+}
+
+std::optional<LocalSecond> TickScheduler::takeSecond(LocalMillis now)
+{
+    const LocalSecond present = secondOf(now);
+    if (m_started && present == m_lastHanded)
+        return std::nullopt;
+    if (m_started && present > m_lastHanded && present - m_lastHanded <= kMaxCatchUpSeconds)
+        return ++m_lastHanded;
+    // The first wake-up, a jump back, or a jump forward too large to make up.
+    m_started = true;
+    m_lastHanded = present;
+    return present;
+}
+
+} // namespace tindora

@@ -1,0 +1,82 @@
+#include "form1.h"
+
+#include "tick_evaluator.h"
+
+namespace tindora {
+
+Form1::Form1(FormServices services)
+    : FormWindow(std::string(layout::kWindowTitle), services.runtime),
+      m_settingsStore(services.settingsStore),
+      m_clock(services.runtime),
+      m_tickDriver(Timer1, m_clock, services.runtime),
+      m_slots{{
+          {1, Combo2, Combo3, Combo4, Text1, Text2, time1, time2, slotSetUp[0]},
+          {2, Combo7, Combo6, Combo5, Text4, Text3, time3, time4, slotSetUp[1]},
+          {3, Combo11, Combo10, Combo9, Text6, Text5, time5, time6, slotSetUp[2]},
+      }}
+{
+    tray::setTrayShell(services.trayShell);
+    mnuTray.addItem(mnuTrayClose);
+
+    Combo2.Click = [this] { Combo2_Click(); };
+    Combo3.Click = [this] { Combo3_Click(); };
+    Combo4.Click = [this] { Combo4_Click(); };
+    Text1.Change = [this] { Text1_Change(); };
+    Combo7.Click = [this] { Combo7_Click(); };
+    Combo6.Click = [this] { Combo6_Click(); };
+    Combo5.Click = [this] { Combo5_Click(); };
+    Text4.Change = [this] { Text4_Change(); };
+    Combo11.Click = [this] { Combo11_Click(); };
+    Combo10.Click = [this] { Combo10_Click(); };
+    Combo9.Click = [this] { Combo9_Click(); };
+    Text6.Change = [this] { Text6_Change(); };
+    Timer1.TimerEvent = [this] { Timer1_Timer(); };
+    Command4.Click = [this] { Command4_Click(); };
+    Command5.Click = [this] { Command5_Click(); };
+    Command6.Click = [this] { Command6_Click(); };
+    mnuTrayClose.Click = [this] { mnuTrayClose_Click(); };
+    OLE1.activateObject = [this] { runtime().playAlertClip(); };
+}
+
+Control* Form1::findControl(std::string_view name)
+{
+    Control* const all[] = {&Label1, &Combo2, &Combo3, &Combo4, &Text1, &Text2, &Check1, &Combo7, &Combo6,
+                            &Combo5, &Text4, &Text3, &Check2, &Combo11, &Combo10, &Combo9, &Text6, &Text5,
+                            &Check3, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9,
+                            &OLE1, &Command4, &Command6, &Command5, &Timer1, &mnuTray, &mnuTrayClose};
+    for (Control* control : all)
+        if (control->name() == name)
+            return control;
+    return nullptr;
+}
+
+void Form1::recompute(ReminderSlot& slot)
+{
+    if (const auto error = recomputeSlot(slot))
+        runtime().messageBox(describeSlotInputError(slot.number, *error), mb::kIconExclamation, kAboutTitle);
+}
+
+void Form1::计算固定时间1() { recompute(m_slots[0]); }
+void Form1::计算固定时间2() { recompute(m_slots[1]); }
+void Form1::计算固定时间3() { recompute(m_slots[2]); }
+
+void Form1::Combo2_Click() { 计算固定时间1(); }
+void Form1::Combo3_Click() { 计算固定时间1(); }
+void Form1::Combo4_Click() { 计算固定时间1(); }
+void Form1::Text1_Change() { 计算固定时间1(); }
+void Form1::Combo7_Click() { 计算固定时间2(); }
+void Form1::Combo6_Click() { 计算固定时间2(); }
+void Form1::Combo5_Click() { 计算固定时间2(); }
+void Form1::Text4_Change() { 计算固定时间2(); }
+void Form1::Combo11_Click() { 计算固定时间3(); }
+void Form1::Combo10_Click() { 计算固定时间3(); }
+void Form1::Combo9_Click() { 计算固定时间3(); }
+void Form1::Text6_Change() { 计算固定时间3(); }
+
+void Form1::Timer1_Timer()
+{
+    TickInputs inputs{m_slots, Check1, Check2, Check3, OLE1, m_clock, runtime()};
+    evaluateTick(inputs);
+}
+
+} // namespace tindora

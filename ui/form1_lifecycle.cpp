@@ -1,0 +1,77 @@
+// Start-up, the buttons, the tray menu's close item and every way out.
+#include "form1.h"
+
+namespace tindora {
+
+const std::string& Form1::aboutText()
+{
+    static const std::string text = "Tindora，可以整点报时及固定报时，有文字和音乐提醒。\r\n"
+                                    "             ------Tindora 开发组。";
+    return text;
+}
+
+void Form1::Form_Load()
+{
+    for (int hour = 0; hour <= 23; ++hour)
+        for (ComboBox* picker : {&Combo2, &Combo7, &Combo11})
+            picker->AddItem(std::to_string(hour));
+    for (int minute = 0; minute <= 59; ++minute)
+        for (ComboBox* picker : {&Combo3, &Combo6, &Combo10})
+            picker->AddItem(std::to_string(minute));
+    for (int second = 0; second <= 59; ++second)
+        for (ComboBox* picker : {&Combo4, &Combo5, &Combo9})
+            picker->AddItem(std::to_string(second));
+    载入固定时间();
+    tray::TrayAdd(*this, mnuTray);
+    tray::TraySetTip(kTrayTip);
+}
+
+void Form1::hideToTray()
+{
+    if (tray::trayState().iconShown) {
+        Hide();
+        setWindowState(kNormal);
+    } else if (WindowState() != kMinimized) {
+        setWindowState(kMinimized);
+    }
+}
+
+void Form1::Form_Resize()
+{
+    if (WindowState() == kMinimized)
+        hideToTray();
+}
+
+void Form1::Command4_Click() { runtime().messageBox(aboutText(), mb::kIconInformation, kAboutTitle); }
+
+void Form1::Command5_Click()
+{
+    if (!saveBeforeLeaving())
+        return;
+    tray::TrayRemove();
+    runtime().endProgram();
+}
+
+void Form1::Command6_Click()
+{
+    保存固定时间();
+    hideToTray();
+}
+
+void Form1::mnuTrayClose_Click()
+{
+    if (!saveBeforeLeaving())
+        return;
+    Unload();
+}
+
+void Form1::Form_Unload(std::int16_t& cancel)
+{
+    if (!saveBeforeLeaving()) {
+        cancel = 1;
+        return;
+    }
+    tray::TrayRemove();
+}
+
+} // namespace tindora

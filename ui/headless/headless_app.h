@@ -1,0 +1,40 @@
+#pragma once
+// The whole program on the in-memory backend: Form1 started as a backend
+// starts it, and a clock a test moves by hand.
+
+#include "headless_runtime.h"
+#include "memory_settings_store.h"
+
+namespace tindora::headless {
+
+class HeadlessApp {
+public:
+    // Local time 2026-12-07 00:00:00, a Monday, as milliseconds.
+    static constexpr LocalMillis kMonday = 1796601600000;
+
+    explicit HeadlessApp(LocalMillis startClock = kMonday);
+    ~HeadlessApp();
+
+    // Creates the window as a backend does: Form_Load, then shown, then ticking.
+    void start();
+    // Moves the clock to `until`, firing every wake-up armed on the way at the
+    // instant it was armed for (plus `lateness`), as a punctual timer would.
+    void runUntil(LocalMillis until, LocalMillis lateness = 0);
+    // Sets the clock to an instant and fires the armed wake-up there at once.
+    void wakeAt(LocalMillis at);
+
+    HeadlessRuntime runtime;
+    HeadlessTrayShell trayShell;
+    MemorySettingsStore settingsStore;
+    HeadlessWindowView view;
+    Form1 form;
+};
+
+// Local milliseconds of a time on the given day (0 = the Monday above).
+constexpr LocalMillis at(int day, int hour, int minute, int second, int millis = 0)
+{
+    return HeadlessApp::kMonday + ((static_cast<LocalMillis>(day) * 24 + hour) * 3600 + minute * 60 + second) * 1000 +
+           millis;
+}
+
+} // namespace tindora::headless

@@ -1,0 +1,35 @@
+#pragma once
+// Connects the platform's single-shot wake-up to Timer1: each wake-up re-arms
+// the next one first (so ticks go on while a box of this tick is open) and then
+// hands every second the scheduler names to Timer1, one tick each, with the
+// clock pinned to that second.
+
+#include "clock.h"
+#include "controls.h"
+#include "forms_runtime.h"
+#include "tick_scheduler.h"
+
+#include <cstdint>
+
+namespace tindora {
+
+class TickDriver {
+public:
+    TickDriver(Timer& timer, Clock& clock, FormsRuntime& runtime) : m_timer(timer), m_clock(clock), m_runtime(runtime) {}
+
+    // Arms the first wake-up; the backend calls it once the window is shown.
+    void start() { rearm(); }
+    // The platform's wake-up fired.
+    void wakeUp();
+    // Plans the next wake-up anew, after the clock was set or the machine resumed.
+    void rearm() { m_runtime.armWakeUp(m_scheduler.nextWakeUp(m_runtime.now())); }
+
+private:
+    Timer& m_timer;
+    Clock& m_clock;
+    FormsRuntime& m_runtime;
+    TickScheduler m_scheduler;
+    std::uint64_t m_wakeUps = 0;
+};
+
+} // namespace tindora
