@@ -1,0 +1,95 @@
+#include "win32_runtime.h"
+
+#include "wide_text.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+
+namespace tindora::win32 {
+namespace {
+
+// 100-ns intervals from 1601-01-01 to 1970-01-01.
+constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
+
+} // namespace
+
+LocalMillis localNow()
+{
+    SYSTEMTIME local;
+    GetLocalTime(&local);
+    // The local calendar time read as if it were UTC gives local milliseconds.
+    FILETIME asFileTime;
+    SystemTimeToFileTime(&local, &asFileTime);
+    ULARGE_INTEGER ticks;
+    ticks.LowPart = asFileTime.dwLowDateTime;
+    ticks.HighPart = asFileTime.dwHighDateTime;
+    return (static_cast<std::int64_t>(ticks.QuadPart) - kUnixEpochIn100ns) / 10000;
+}
+
+std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)
+{
+    SYSTEMTIME st{};
+    st.wYear = 2000;
+    st.wMonth = 1;
+    st.wDay = 1;
+    st.wHour = static_cast<WORD>(time.hour());
+    st.wMinute = static_cast<WORD>(time.minute());
+    st.wSecond = static_cast<WORD>(time.second());
+    wchar_t buffer[64];
+    const int length = GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, buffer, 64);
+    if (length <= 1)
+        return formatHhMmSs(time);
+    return toUtf8(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
+}
+
+int Win32Runtime::messageBox(std::string_view text, int flags, std::string_view title)
+{
+    // A system-modal announcement has no owner, so it shows also while the
+    // window is hidden; other boxes belong to the window while it is shown.
+    const bool systemModal = (flags & mb::kSystemModal) != 0;
+    HWND owner = !systemModal && m_window && IsWindowVisible(m_window) ? m_window : nullptr;
+    return MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(), static_cast<UINT>(flags));
+}
+
+void Win32Runtime::playAlertClip()
+{
+    if (m_clip.empty())
+        return;
+    // Asynchronous from memory: the box shows while the clip sounds, and a
+    // new request cuts the old one short. No device: it returns at once.
+    PlaySoundW(reinterpret_cast<LPCWSTR>(m_clip.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+}
+
+void Win32Runtime::armWakeUp(LocalMillis at)
+{
+    if (!m_window)
+        return;
+    const LocalMillis delay = std::clamp<LocalMillis>(at - now(), USER_TIMER_MINIMUM, 24LL * 3600 * 1000);
+    // One single-shot timer: SetTimer with the same id replaces the old one,
+    // and handleTimer kills it before it can fire again.
+    SetTimer(m_window, kWakeUpTimerId, static_cast<UINT>(delay), nullptr);
+}
+
+bool Win32Runtime::handleTimer(UINT_PTR id)
+{
+    if (id != kWakeUpTimerId)
+        return false;
+    KillTimer(m_window, kWakeUpTimerId);
+    if (m_wakeUp)
+        m_wakeUp();
+    return true;
+}
+
+void Win32Runtime::endProgram()
+{
+    if (m_end) {
+        m_end();
+        return;
+    }
+    ExitProcess(0);
+}
+
+void Win32Runtime::quitAfterUnload() { PostQuitMessage(0); }
+
+} // namespace tindora::win32

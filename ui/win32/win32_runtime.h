@@ -1,0 +1,55 @@
+#pragma once
+// The forms runtime on Win32: the local clock, the user's time format,
+// message boxes through the W API, the alert clip played from memory and the
+// one single-shot wake-up timer.
+
+#include "forms_runtime.h"
+
+#include <cstdint>
+#include <functional>
+#include <span>
+
+#include <windows.h>
+
+namespace tindora::win32 {
+
+// Local wall-clock time from GetLocalTime.
+LocalMillis localNow();
+
+class Win32Runtime : public FormsRuntime {
+public:
+    using ClockSource = std::function<LocalMillis()>;
+    static constexpr UINT_PTR kWakeUpTimerId = 1;
+
+    // `clock` is the program's clock seam: tests put a settable clock here.
+    explicit Win32Runtime(ClockSource clock = localNow) : m_clock(std::move(clock)) {}
+
+    // The window that owns the wake-up timer and the app-modal boxes.
+    void setWindow(HWND window) { m_window = window; }
+    // What a fired wake-up calls: Form1's tick driver.
+    void setWakeUpHandler(std::function<void()> handler) { m_wakeUp = std::move(handler); }
+    // The WAV file bytes; they must outlive every play.
+    void setAlertClip(std::span<const std::uint8_t> wav) { m_clip = wav; }
+    // What End does; by default the process ends at once.
+    void setEndHandler(std::function<void()> handler) { m_end = std::move(handler); }
+
+    // The window's WM_TIMER: true when it was the wake-up.
+    bool handleTimer(UINT_PTR id);
+
+    LocalMillis now() override { return m_clock(); }
+    std::string formatTimeOfDay(TimeOfDay time) override;
+    int messageBox(std::string_view text, int flags, std::string_view title) override;
+    void playAlertClip() override;
+    void armWakeUp(LocalMillis at) override;
+    void endProgram() override;
+    void quitAfterUnload() override;
+
+private:
+    ClockSource m_clock;
+    HWND m_window = nullptr;
+    std::function<void()> m_wakeUp;
+    std::function<void()> m_end;
+    std::span<const std::uint8_t> m_clip;
+};
+
+} // namespace tindora::win32
