@@ -13,3 +13,11 @@ cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTINDORA_BUILD_BENCH=ON >/dev/null
 cmake --build build/linux -j "$jobs"
 ctest --test-dir build/linux --output-on-failure -j "$jobs"
+
+echo "== Windows build and tests (under Wine)"
+# The test programs run through scripts/wine-run.sh, the toolchain's emulator,
+# which makes the Wine prefix and a virtual display when there is none.
+cmake -S . -B build/windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake --build build/windows -j "$jobs"
+ctest --test-dir build/windows --output-on-failure -j "$jobs"
