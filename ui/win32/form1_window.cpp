@@ -246,8 +246,7 @@ bool Form1Window::create(HINSTANCE instance)
 
     // The window may sit on a monitor whose DPI differs from the system's.
     m_dpi = windowDpi(m_window);
-    const SIZE atDpi = outerSizeForClient();
-    SetWindowPos(m_window, nullptr, 0, 0, atDpi.cx, atDpi.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    fitToClientArea(nullptr);
 
     createControls(instance);
     updateFont();
@@ -264,6 +263,22 @@ SIZE Form1Window::outerSizeForClient() const
     else
         AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void Form1Window::fitToClientArea(const POINT* at)
+{
+    const int width = px(layout::kClientWidthTwips, m_dpi);
+    const int height = px(layout::kClientHeightTwips, m_dpi);
+    const SIZE outer = outerSizeForClient();
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (at ? 0u : SWP_NOMOVE);
+    SetWindowPos(m_window, nullptr, at ? at->x : 0, at ? at->y : 0, outer.cx, outer.cy, flags);
+    // The frame the system draws may differ from what it computes for a DPI
+    // (Wine keeps its 96-DPI frame): correct by what the client area turned out.
+    RECT client;
+    GetClientRect(m_window, &client);
+    if (client.right != width || client.bottom != height)
+        SetWindowPos(m_window, nullptr, 0, 0, outer.cx + width - client.right, outer.cy + height - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1Window::createControls(HINSTANCE instance)
@@ -351,25 +366,20 @@ void Form1Window::layOut()
         // A drop-down combo box's own height is its edit field's; the window
         // height given to it is that of the open list. Size the field so the
         // closed box is exactly as high as the table says.
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            RECT closed;
-            GetWindowRect(widget, &closed);
-            const int current = closed.bottom - closed.top;
-            const auto field = static_cast<int>(SendMessageW(widget, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            if (current == height || field + height - current < 1)
-                break;
-            SendMessageW(widget, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + height - current);
-        }
         const auto item = static_cast<int>(SendMessageW(widget, CB_GETITEMHEIGHT, 0, 0));
         SetWindowPos(widget, nullptr, left, top, width, height + kDroppedListItems * item + 2,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        RECT closed;
-        GetWindowRect(widget, &closed);
-        const int current = closed.bottom - closed.top;
-        if (current != height) {
-            const auto field = static_cast<int>(SendMessageW(widget, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
-            if (field + height - current >= 1)
-                SendMessageW(widget, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field + height - current);
+        // What the field height means differs between systems (Wine adds two
+        // pixels to what it was given): correct by what the box turned out.
+        auto field = static_cast<int>(SendMessageW(widget, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0));
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            RECT closed;
+            GetWindowRect(widget, &closed);
+            const int current = closed.bottom - closed.top;
+            if (current == height || field + height - current < 1)
+                break;
+            field += height - current;
+            SendMessageW(widget, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
         }
     }
 }
@@ -525,9 +535,8 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: {
         m_dpi = HIWORD(wParam);
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        const SIZE outer = outerSizeForClient();
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, outer.cx, outer.cy,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const POINT at{suggested->left, suggested->top};
+        fitToClientArea(&at);
         updateFont();
         layOut();
         return 0;

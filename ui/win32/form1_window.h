@@ -50,6 +50,8 @@ private:
     void updateFont();
     void bringForward();
     SIZE outerSizeForClient() const;
+    // Sizes the window so that its client area is the designed one.
+    void fitToClientArea(const POINT* at);
 
     Form1& m_form;
     Win32Runtime& m_runtime;

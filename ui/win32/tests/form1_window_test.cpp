@@ -1,0 +1,342 @@
+// Form1 in a real window (under Wine in CI): its layout in pixels, the views
+// between the widgets and the models, the announcement boxes, the tray
+// callbacks and the ways out.
+#include "window_test_support.h"
+
+#include "announcements.h"
+#include "wide_text.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tindora::win32::testing {
+namespace {
+
+LocalMillis todayAt(int hour, int minute, int second, int millis = 0)
+{
+    constexpr LocalMillis kDay = 24LL * 3600 * 1000;
+    const LocalMillis now = localNow();
+    return now - now % kDay + ((hour * 60LL + minute) * 60 + second) * 1000 + millis;
+}
+
+// The system's tray calls, recorded; `accept` false acts as if there were no
+// notification area.
+class RecordingTrayShell : public Win32TrayShell {
+public:
+    bool notifyIcon(std::uint32_t command, tray::NotifyIconRecord& record) override
+    {
+        commands.push_back(command);
+        flags.push_back(record[12]);
+        return accept && Win32TrayShell::notifyIcon(command, record);
+    }
+    bool accept = true;
+    std::vector<std::uint32_t> commands;
+    std::vector<std::uint8_t> flags;
+};
+
+// Stands between the window and its own procedure before the tray module
+// hooks it, so the test sees what reaches "the previous procedure".
+struct PreviousProcedure {
+    static inline WNDPROC original = nullptr;
+    static inline std::vector<LPARAM> trayCallbacks;
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == tray::TRAY_CALLBACK_MESSAGE)
+            trayCallbacks.push_back(lParam);
+        return CallWindowProcW(original, window, message, wParam, lParam);
+    }
+    static void install(HWND window)
+    {
+        trayCallbacks.clear();
+        original = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PreviousProcedure::proc)));
+    }
+};
+
+class Form1WindowTest : public ::testing::Test {
+protected:
+    void start(LocalMillis at = localNow())
+    {
+        clock.set(at);
+        Win32App::Options options;
+        options.clock = [this] { return clock.now(); };
+        options.trayShell = &trayShell;
+        options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
+        app = std::make_unique<Win32App>(GetModuleHandleW(nullptr), std::move(options));
+        app->runtime.setEndHandler([this] { ended = true; });
+        ASSERT_TRUE(app->start());
+        pumpFor(50);
+    }
+    HWND window() const { return app->window.handle(); }
+    HWND control(std::string_view name) const { return app->window.controlHandle(name); }
+    Form1& form() { return app->form; }
+
+    TemporaryFolder folder; // the current folder, where time.txt lives
+    SettableClock clock;
+    RecordingTrayShell trayShell;
+    std::unique_ptr<Win32App> app;
+    bool ended = false;
+};
+
+TEST_F(Form1WindowTest, TheWindowAndEveryControlSitWhereTheTableSaysAt96Dpi)
+{
+    start();
+    if (app->window.dpi() != 96)
+        GTEST_SKIP() << "the display is not at 96 DPI";
+    EXPECT_EQ(textOf(window()), L"Tindora1.0");
+    RECT client;
+    GetClientRect(window(), &client);
+    EXPECT_EQ(client.right, 681);
+    EXPECT_EQ(client.bottom, 110);
+    const LONG style = GetWindowLongW(window(), GWL_STYLE);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "a fixed single border";
+    EXPECT_EQ(GetMenu(window()), nullptr);
+
+    for (const layout::ControlSpec& spec : layout::kControls) {
+        HWND widget = control(spec.name);
+        if (spec.kind == layout::Kind::OleContainer) {
+            EXPECT_EQ(widget, nullptr) << "the clip plays without a box on the window";
+            continue;
+        }
+        ASSERT_NE(widget, nullptr) << spec.name;
+        const RECT rect = clientRectOf(widget);
+        EXPECT_EQ(rect.left, spec.left / 15) << spec.name;
+        EXPECT_EQ(rect.top, spec.top / 15) << spec.name;
+        EXPECT_EQ(rect.right - rect.left, spec.width / 15) << spec.name;
+        EXPECT_EQ(rect.bottom - rect.top, spec.height / 15) << spec.name;
+        if (spec.kind != layout::Kind::ComboBox) {
+            EXPECT_EQ(toUtf8(textOf(widget)), spec.caption) << spec.name;
+        }
+        if (spec.kind == layout::Kind::CheckBox) {
+            EXPECT_EQ(SendMessageW(widget, BM_GETCHECK, 0, 0), spec.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED);
+        }
+    }
+    EXPECT_EQ(textOf(control("Command4")), L"关    于");
+    EXPECT_EQ(SendMessageW(control("Combo2"), CB_GETCOUNT, 0, 0), 24);
+    EXPECT_EQ(SendMessageW(control("Combo9"), CB_GETCOUNT, 0, 0), 60);
+    EXPECT_EQ(textOf(control("Combo2")), L"");
+}
+
+TEST_F(Form1WindowTest, FocusStartsInCombo2AndTabFollowsTheTabIndexes)
+{
+    start();
+    HWND combo2 = control("Combo2");
+    HWND focus = GetFocus();
+    EXPECT_TRUE(focus == combo2 || GetParent(focus) == combo2) << "the combo box or its edit field";
+
+    std::vector<std::string_view> expected;
+    for (const layout::ControlSpec& spec : layout::kControls)
+        if (spec.kind != layout::Kind::Label && spec.kind != layout::Kind::OleContainer)
+            expected.push_back(spec.name);
+    HWND at = combo2;
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        at = GetNextDlgTabItem(window(), at, FALSE);
+        EXPECT_EQ(at, control(expected[i])) << "after " << expected[i - 1];
+    }
+    EXPECT_EQ(GetNextDlgTabItem(window(), at, FALSE), combo2) << "round to the start";
+}
+
+TEST_F(Form1WindowTest, ADpiChangeLaysTheWindowOutAgain)
+{
+    start();
+    RECT suggested;
+    GetWindowRect(window(), &suggested);
+    SendMessageW(window(), 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    GetClientRect(window(), &client);
+    EXPECT_EQ(client.right, layout::twipsToPixels(layout::kClientWidthTwips, 144));
+    EXPECT_EQ(client.bottom, layout::twipsToPixels(layout::kClientHeightTwips, 144));
+    const RECT exit = clientRectOf(control("Command5"));
+    EXPECT_EQ(exit.left, layout::twipsToPixels(8640, 144));
+    EXPECT_EQ(exit.right, layout::twipsToPixels(8640 + 1455, 144));
+    const RECT hour = clientRectOf(control("Combo7"));
+    EXPECT_EQ(hour.top, layout::twipsToPixels(360, 144));
+    EXPECT_EQ(hour.bottom - hour.top, layout::twipsToPixels(360 + 300, 144) - hour.top);
+}
+
+TEST_F(Form1WindowTest, ProgramWritesShowInTheWidgetsAndTheUsersInputReachesTheModels)
+{
+    start();
+    // A program write of ListIndex raises Click, which recomputes the slot.
+    form().Combo2.setListIndex(8);
+    form().Combo3.setListIndex(30);
+    form().Combo4.setListIndex(0);
+    EXPECT_EQ(textOf(control("Combo3")), L"30");
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0));
+
+    // The user picks 40 in the minute list.
+    HWND minutes = control("Combo3");
+    SendMessageW(minutes, CB_SETCURSEL, 40, 0);
+    SendMessageW(window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(minutes), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(minutes));
+    EXPECT_EQ(form().Combo3.ListIndex(), 40);
+    EXPECT_EQ(form().time2, TimeOfDay::fromParts(8, 40, 0));
+
+    // The user types a lead of 10 minutes: the edit field tells its parent.
+    SetWindowTextW(control("Text1"), L"10");
+    EXPECT_EQ(form().Text1.Text(), "10");
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 30, 0));
+
+    // The user unticks the sound.
+    SendMessageW(control("Check1"), BM_CLICK, 0, 0);
+    EXPECT_EQ(form().Check1.Value(), 0);
+
+    // The program's own text write reaches the widget without echoing back.
+    form().Text2.setText("开会");
+    EXPECT_EQ(textOf(control("Text2")), L"开会");
+}
+
+TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
+{
+    start(todayAt(8, 24, 59, 300));
+    form().Text2.setText("开会");
+    form().Combo2.setListIndex(8);
+    form().Combo3.setListIndex(30);
+    form().Combo4.setListIndex(0); // warning at 08:25:00
+    form().Combo7.setListIndex(8);
+    form().Combo6.setListIndex(25);
+    form().Combo5.setListIndex(1); // due at 08:25:01
+    form().Command6.userPressed();  // announcements come while the window is hidden
+    ASSERT_FALSE(IsWindowVisible(window()));
+
+    BoxWatcher watcher(2); // the first box stays open while the second comes
+    ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 2; }, 6000));
+    pumpUntil([] { return false; }, 300);
+    const std::vector<SeenBox> boxes = watcher.boxes();
+    ASSERT_EQ(boxes.size(), 2u);
+
+    const std::string dueTime = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0));
+    EXPECT_EQ(boxes[0].title, toWide(announcement::kFixedTimeTitle));
+    EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, "5", "开会")));
+    EXPECT_EQ(boxes[0].icon, mb::kIconInformation);
+    EXPECT_TRUE(boxes[0].topmost) << "system-modal";
+    EXPECT_TRUE(boxes[0].onlyOk);
+    EXPECT_FALSE(boxes[0].ownedByWindow) << "shown while the window is hidden";
+
+    const std::string due2 = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 25, 1));
+    EXPECT_EQ(boxes[1].title, toWide(announcement::kFixedTimeTitle));
+    EXPECT_EQ(boxes[1].text, toWide(announcement::dueText(due2, "")));
+    EXPECT_EQ(boxes[1].icon, mb::kIconExclamation);
+    EXPECT_TRUE(boxes[1].topmost);
+}
+
+TEST_F(Form1WindowTest, TheAboutBoxBelongsToTheWindow)
+{
+    start();
+    BoxWatcher watcher;
+    PostMessageW(control("Command4"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }));
+    const SeenBox box = watcher.boxes().front();
+    EXPECT_EQ(box.title, L"Tindora");
+    EXPECT_EQ(box.text, toWide(Form1::aboutText()));
+    EXPECT_EQ(box.icon, mb::kIconInformation);
+    EXPECT_FALSE(box.topmost) << "modal to the program only";
+    EXPECT_TRUE(box.ownedByWindow);
+}
+
+TEST_F(Form1WindowTest, ALeftClickOnTheIconTogglesTheWindowAndReachesThePreviousProcedure)
+{
+    start();
+    ASSERT_TRUE(IsWindowVisible(window()));
+    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 514);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(window()); }));
+    EXPECT_FALSE(form().Visible());
+    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 514);
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(window()) != FALSE; }));
+    EXPECT_TRUE(form().Visible());
+    EXPECT_EQ(PreviousProcedure::trayCallbacks, (std::vector<LPARAM>{514, 514}));
+    EXPECT_EQ(textOf(window()), L"Tindora1.0") << "the hook keeps the window Unicode";
+}
+
+TEST_F(Form1WindowTest, ARightClickOpensTheMenuAndItsCloseItemUnloadsTheWindow)
+{
+    start();
+    // Chooses the menu's only item once the menu shows.
+    std::atomic<bool> chosen{false};
+    std::thread user([&] {
+        for (int i = 0; i < 250 && !chosen; ++i) {
+            Sleep(20);
+            HWND menu = FindWindowW(L"#32768", nullptr);
+            if (menu && IsWindowVisible(menu)) {
+                PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+                PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+                chosen = true;
+            }
+        }
+    });
+    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 517);
+    bool quit = false;
+    const bool done = pumpUntil([&] { return quit; }, 6000, &quit);
+    user.join();
+    ASSERT_TRUE(chosen) << "the menu showed";
+    ASSERT_TRUE(done) << "the program quits";
+    EXPECT_TRUE(form().isUnloaded());
+    EXPECT_EQ(window(), nullptr) << "the window is gone";
+    EXPECT_FALSE(ended) << "ended by the unload, not by End";
+    EXPECT_TRUE(PreviousProcedure::trayCallbacks.empty()) << "517 is not passed on";
+    ASSERT_FALSE(trayShell.commands.empty());
+    EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
+}
+
+TEST_F(Form1WindowTest, ExitRemovesTheIconAndEnds)
+{
+    start();
+    PostMessageW(control("Command5"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return ended; }));
+    EXPECT_FALSE(form().isUnloaded()) << "End does not unload";
+    EXPECT_EQ(trayShell.commands, (std::vector<std::uint32_t>{tray::NIM_ADD, tray::NIM_MODIFY, tray::NIM_DELETE}));
+    EXPECT_FALSE(tray::trayState().hooked);
+}
+
+TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSize)
+{
+    start();
+    PostMessageW(window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(window()); }));
+    EXPECT_FALSE(form().Visible());
+    EXPECT_EQ(form().WindowState(), FormWindow::kNormal);
+    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 514);
+    ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(window()) != FALSE; }));
+    EXPECT_FALSE(IsIconic(window()));
+    RECT client;
+    GetClientRect(window(), &client);
+    EXPECT_EQ(client.right, layout::twipsToPixels(layout::kClientWidthTwips, app->window.dpi()));
+}
+
+TEST_F(Form1WindowTest, WithoutATrayIconMinimizingKeepsTheWindowOnTheTaskbar)
+{
+    trayShell.accept = false;
+    start();
+    PostMessageW(control("Command6"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return IsIconic(window()) != FALSE; }));
+    pumpFor(100);
+    EXPECT_TRUE(IsWindowVisible(window())) << "minimized, not hidden: there is nothing to bring it back with";
+    EXPECT_TRUE(form().Visible());
+    EXPECT_EQ(form().WindowState(), FormWindow::kMinimized);
+}
+
+TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
+{
+    start();
+    EXPECT_TRUE(SendMessageW(window(), WM_QUERYENDSESSION, 0, 0));
+    bool quit = false;
+    SendMessageW(window(), WM_ENDSESSION, TRUE, 0);
+    pumpUntil([&] { return quit; }, 2000, &quit);
+    EXPECT_TRUE(quit);
+    EXPECT_TRUE(form().isUnloaded());
+    EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
+}
+
+TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
+{
+    start();
+    SendMessageW(window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ASSERT_EQ(trayShell.commands.size(), 3u);
+    EXPECT_EQ(trayShell.commands[2], tray::NIM_ADD);
+    EXPECT_EQ(trayShell.flags[2], 7) << "icon, message and tip at once";
+}
+
+} // namespace
+} // namespace tindora::win32::testing

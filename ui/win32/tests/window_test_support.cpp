@@ -1,0 +1,192 @@
+#include "window_test_support.h"
+
+#include <algorithm>
+
+namespace tindora::win32::testing {
+namespace {
+
+int iconOf(HWND box)
+{
+    // The icon control's number differs between Windows and Wine: find it by style.
+    HWND child = nullptr;
+    while ((child = FindWindowExW(box, child, L"Static", nullptr))) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
+            continue;
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        if (icon == LoadIconW(nullptr, IDI_INFORMATION))
+            return mb::kIconInformation;
+        if (icon == LoadIconW(nullptr, IDI_EXCLAMATION))
+            return mb::kIconExclamation;
+        return -1;
+    }
+    return 0;
+}
+
+bool isOurBox(HWND window);
+
+BOOL CALLBACK collectBox(HWND window, LPARAM list)
+{
+    if (isOurBox(window))
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+bool isOurBox(HWND window)
+{
+    wchar_t className[16];
+    if (!GetClassNameW(window, className, 16) || std::wstring_view(className) != L"#32770" || !IsWindowVisible(window))
+        return false;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+} // namespace
+
+std::wstring textOf(HWND window)
+{
+    wchar_t buffer[1024];
+    const int length = GetWindowTextW(window, buffer, 1024);
+    return std::wstring(buffer, static_cast<std::size_t>(std::max(length, 0)));
+}
+
+BoxWatcher::BoxWatcher(std::size_t closeAt) : m_closeAt(closeAt), m_thread([this] { watch(); }) {}
+
+BoxWatcher::~BoxWatcher()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+std::vector<SeenBox> BoxWatcher::boxes() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boxes;
+}
+
+std::size_t BoxWatcher::count() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_boxes.size();
+}
+
+void BoxWatcher::watch()
+{
+    while (!m_stop) {
+        Sleep(20);
+        std::vector<HWND> found;
+        EnumWindows(&collectBox, reinterpret_cast<LPARAM>(&found));
+        std::lock_guard lock(m_mutex);
+        for (HWND box : found) {
+            if (std::find(m_open.begin(), m_open.end(), box) != m_open.end())
+                continue;
+            m_open.push_back(box);
+            wchar_t text[1024] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 1024);
+            SeenBox seen;
+            seen.title = textOf(box);
+            seen.text = text;
+            seen.topmost = (GetWindowLongW(box, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+            seen.icon = iconOf(box);
+            seen.onlyOk = GetDlgItem(box, IDOK) && !GetDlgItem(box, IDCANCEL) && !GetDlgItem(box, IDYES);
+            seen.ownedByWindow = GetWindow(box, GW_OWNER) != nullptr;
+            m_boxes.push_back(seen);
+        }
+        if (m_open.size() >= m_closeAt) {
+            // Newest first, as a user closes stacked boxes.
+            for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
+                PostMessageW(*it, WM_COMMAND, IDOK, 0);
+            m_open.clear();
+        }
+    }
+}
+
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis, bool* quit)
+{
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMillis)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                if (quit)
+                    *quit = true;
+                continue;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+void pumpFor(DWORD millis)
+{
+    const DWORD start = GetTickCount();
+    pumpUntil([&] { return GetTickCount() - start >= millis; }, millis + 1000);
+}
+
+TemporaryFolder::TemporaryFolder()
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    wchar_t name[MAX_PATH];
+    GetTempFileNameW(base, L"tdr", 0, name);
+    DeleteFileW(name);
+    CreateDirectoryW(name, nullptr);
+    m_path = name;
+    wchar_t previous[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    m_previous = previous;
+    SetCurrentDirectoryW(m_path.c_str());
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    SetCurrentDirectoryW(m_previous.c_str());
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((m_path + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((m_path + L"\\" + entry.cFileName).c_str());
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(m_path.c_str());
+}
+
+void TemporaryFolder::writeFile(const wchar_t* name, const std::string& bytes) const
+{
+    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+std::string TemporaryFolder::readFile(const wchar_t* name) const
+{
+    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::string bytes(static_cast<std::size_t>(GetFileSize(file, nullptr)), '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+RECT clientRectOf(HWND control)
+{
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+} // namespace tindora::win32::testing

@@ -1,0 +1,84 @@
+#pragma once
+// What the real-window tests share: the program started in a fresh folder on
+// a clock the test sets, a message pump that waits for a condition, and a
+// watcher that finds the message boxes the program opens, reads and closes them.
+
+#include "win32_app.h"
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tindora::win32::testing {
+
+// The real clock moved to a chosen local instant; it runs on from there.
+class SettableClock {
+public:
+    void set(LocalMillis at) { m_offset = at - localNow(); }
+    LocalMillis now() const { return localNow() + m_offset.load(); }
+
+private:
+    std::atomic<LocalMillis> m_offset{0};
+};
+
+// A message box as the user saw it.
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    bool topmost = false;      // system-modal boxes stay above every window
+    int icon = 0;              // mb::kIconInformation, mb::kIconExclamation or 0
+    bool onlyOk = false;       // one button, OK
+    bool ownedByWindow = false;
+};
+
+// Watches this process's message boxes from a second thread. Each box is
+// recorded once; boxes are closed, all at once, when `closeAt` are open.
+class BoxWatcher {
+public:
+    explicit BoxWatcher(std::size_t closeAt = 1);
+    ~BoxWatcher();
+    BoxWatcher(const BoxWatcher&) = delete;
+    BoxWatcher& operator=(const BoxWatcher&) = delete;
+
+    std::vector<SeenBox> boxes() const;
+    std::size_t count() const;
+
+private:
+    void watch();
+
+    std::size_t m_closeAt;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<SeenBox> m_boxes;
+    std::vector<HWND> m_open;
+    std::thread m_thread;
+};
+
+// Dispatches messages until `done` or the timeout; false on timeout. A
+// WM_QUIT on the way is noted in `quit`.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr);
+// Dispatches what is queued now, and a little more.
+void pumpFor(DWORD millis);
+
+// A fresh, empty current folder for one test, removed afterwards.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    const std::wstring& path() const { return m_path; }
+    void writeFile(const wchar_t* name, const std::string& bytes) const;
+    std::string readFile(const wchar_t* name) const;
+
+private:
+    std::wstring m_path;
+    std::wstring m_previous;
+};
+
+// The rectangle of a control in its parent's client coordinates.
+RECT clientRectOf(HWND control);
+std::wstring textOf(HWND window);
+
+} // namespace tindora::win32::testing
