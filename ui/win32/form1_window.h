@@ -46,8 +46,12 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
+    RECT pixelRect(const layout::ControlSpec& spec) const;
     void layOut();
+    // Gives a drop-down combo box its closed height.
+    static void fitComboHeight(HWND combo, int height, int& fittedField);
     void updateFont();
+    void setListsRedraw(bool redraw);
     void bringForward();
     SIZE outerSizeForClient() const;
     // Sizes the window so that its client area is the designed one.

@@ -5,12 +5,28 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <string>
 
 namespace tindora::win32 {
 namespace {
 
 // 100-ns intervals from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
+
+// winmm (and the codecs it pulls in) loads on the first alert, not at
+// start-up: most runs never sound, and the window shows sooner without it.
+using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
+PlaySoundFn playSoundFunction()
+{
+    static const PlaySoundFn function = [] {
+        wchar_t system[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+        HMODULE winmm = LoadLibraryW((std::wstring(system, length) + L"\\winmm.dll").c_str());
+        return winmm ? reinterpret_cast<PlaySoundFn>(reinterpret_cast<void*>(GetProcAddress(winmm, "PlaySoundW")))
+                     : nullptr;
+    }();
+    return function;
+}
 
 } // namespace
 
@@ -58,7 +74,8 @@ void Win32Runtime::playAlertClip()
         return;
     // Asynchronous from memory: the box shows while the clip sounds, and a
     // new request cuts the old one short. No device: it returns at once.
-    PlaySoundW(reinterpret_cast<LPCWSTR>(m_clip.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
+    if (PlaySoundFn play = playSoundFunction())
+        play(reinterpret_cast<LPCWSTR>(m_clip.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
 }
 
 void Win32Runtime::armWakeUp(LocalMillis at)
