@@ -57,38 +57,49 @@ public:
     }
 
 private:
+    // Quotes inside a quoted field come in runs. This version doubles each
+    // quote of the text, so every pair in a run is one quote. A single quote
+    // left over closes the field when a comma or line end follows; before
+    // anything else it is a quote of the text, which is how notes with quotes
+    // that earlier versions wrote undoubled still read back whole.
     Step quoted(std::string& raw)
     {
         ++m_pos;
         for (;;) {
-            const std::size_t close = m_bytes.find(kQuote, m_pos);
-            if (close == std::string_view::npos) {
+            const std::size_t run = m_bytes.find(kQuote, m_pos);
+            if (run == std::string_view::npos) {
                 countLines(m_bytes.substr(m_pos));
                 raw.append(m_bytes.substr(m_pos));
                 m_pos = m_bytes.size();
                 return Step::CutOff;
             }
-            countLines(m_bytes.substr(m_pos, close - m_pos));
-            raw.append(m_bytes.substr(m_pos, close - m_pos));
-            m_pos = close + 1;
-            if (m_pos == m_bytes.size() || m_bytes[m_pos] == ',' || isLineEnd(m_bytes[m_pos])) {
-                endField();
-                return Step::Field;
+            countLines(m_bytes.substr(m_pos, run - m_pos));
+            raw.append(m_bytes.substr(m_pos, run - m_pos));
+            std::size_t end = run;
+            while (end < m_bytes.size() && m_bytes[end] == kQuote)
+                ++end;
+            const std::size_t quotes = end - run;
+            m_pos = end;
+            const bool closes = m_pos == m_bytes.size() || m_bytes[m_pos] == ',' || isLineEnd(m_bytes[m_pos]);
+            raw.append(quotes / 2, kQuote);
+            if (quotes % 2 == 1) {
+                if (closes) {
+                    endField();
+                    return Step::Field;
+                }
+                raw.push_back(kQuote);
             }
-            // A doubled quote is one quote of the text. A lone quote before
-            // anything else is one too: notes with quotes written by earlier
-            // versions, which did not double them, still read back whole.
-            raw.push_back(kQuote);
-            if (m_bytes[m_pos] == kQuote)
-                ++m_pos;
         }
     }
 
-    // Steps over the comma or line end that ends a field, if any.
+    // Steps over the comma or line end that ends a field, if any; at the end
+    // of the file the next field, the missing one, would follow on this line.
     void endField()
     {
-        if (m_pos == m_bytes.size())
+        if (m_pos == m_bytes.size()) {
+            ++m_fieldOnLine;
             return;
+        }
         if (m_bytes[m_pos] == ',') {
             ++m_pos;
             ++m_fieldOnLine;

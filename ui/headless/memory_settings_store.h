@@ -16,6 +16,7 @@ public:
     // With the settings file's own encoding.
     MemorySettingsStore();
     explicit MemorySettingsStore(const settings::TextCodec& codec) : m_codec(&codec) {}
+    void setCodec(const settings::TextCodec& codec) { m_codec = &codec; }
 
     std::string location() const override { return std::string(kLocation); }
     const settings::TextCodec& codec() const override { return *m_codec; }
