@@ -8,21 +8,45 @@
 namespace tindora::settings {
 namespace {
 
+// Converts character by character, each invalid byte becoming U+FFFD: left
+// to itself, the system may swallow the byte after an invalid one.
+std::wstring toWideReplacing(UINT codePage, std::string_view bytes)
+{
+    std::wstring wide;
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        bool converted = false;
+        for (std::size_t length = 1; length <= 4 && i + length <= bytes.size(); ++length) {
+            wchar_t units[4];
+            const int got = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data() + i,
+                                                static_cast<int>(length), units, 4);
+            if (got > 0) {
+                wide.append(units, static_cast<std::size_t>(got));
+                i += length;
+                converted = true;
+                break;
+            }
+        }
+        if (!converted) {
+            wide.push_back(L'\xFFFD');
+            ++i;
+        }
+    }
+    return wide;
+}
+
 std::wstring toWide(UINT codePage, std::string_view bytes, bool& exact)
 {
     if (bytes.empty())
         return {};
     const int size = static_cast<int>(bytes.size());
-    int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-    DWORD flags = MB_ERR_INVALID_CHARS;
+    const int length = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
     if (length == 0) {
-        // Invalid bytes: convert again letting the system replace them.
         exact = false;
-        flags = 0;
-        length = MultiByteToWideChar(codePage, 0, bytes.data(), size, nullptr, 0);
+        return toWideReplacing(codePage, bytes);
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, flags, bytes.data(), size, wide.data(), length);
+    MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length);
     return wide;
 }
 

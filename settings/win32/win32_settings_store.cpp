@@ -11,18 +11,31 @@ constexpr const wchar_t* kPending = L"time.txt.new";
 constexpr const wchar_t* kBackup = L"time.txt.bak";
 constexpr const wchar_t* kBackupPending = L"time.txt.bak.new";
 
+// "Access denied" covers a folder of that name and a file another program
+// holds open as well as a real lack of rights: tell them apart.
+StoreErrorKind kindOfAccessDenied(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return StoreErrorKind::IsFolder;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        HANDLE probe = CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
+        else if (GetLastError() == ERROR_SHARING_VIOLATION)
+            return StoreErrorKind::InUse;
+    }
+    return StoreErrorKind::PermissionDenied;
+}
+
 StoreError errorFromLastError(DWORD code, const wchar_t* path)
 {
     StoreErrorKind kind = StoreErrorKind::Other;
     switch (code) {
-    case ERROR_ACCESS_DENIED: {
-        // Opening or replacing a folder also reports "access denied".
-        const DWORD attributes = GetFileAttributesW(path);
-        kind = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                   ? StoreErrorKind::IsFolder
-                   : StoreErrorKind::PermissionDenied;
+    case ERROR_ACCESS_DENIED:
+        kind = kindOfAccessDenied(path);
         break;
-    }
     case ERROR_WRITE_PROTECT:
         kind = StoreErrorKind::ReadOnlyDisk;
         break;
@@ -112,6 +125,11 @@ std::optional<StoreError> replaceWhole(const wchar_t* target, const wchar_t* pen
         return fail(GetLastError(), pending);
     if (beforeMove)
         beforeMove();
+    // Windows refuses to replace a file the user made read-only; Wine does
+    // not, so ask first and behave the same on both.
+    const DWORD attributes = GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return fail(ERROR_ACCESS_DENIED, target);
     if (!MoveFileExW(pending, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return fail(GetLastError(), target);
     return std::nullopt;
