@@ -7,7 +7,8 @@
 namespace tindora::settings {
 namespace {
 
-const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+// iconv_open's documented failure value.
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
 
 // One converter for each direction, opened once. iconv_t keeps shift state, so
 // each conversion starts by resetting it; the program converts on its one

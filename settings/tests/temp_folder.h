@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
+#include <stdexcept>
 #include <string>
 
 namespace tindora::settings {
@@ -15,10 +17,10 @@ public:
     {
         m_previous = std::filesystem::current_path();
         m_path = std::filesystem::temp_directory_path() /
-                 ("tindora-settings-" + std::to_string(reinterpret_cast<std::uintptr_t>(this)) + "-" +
-                  std::to_string(++s_count));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+                 ("tindora-settings-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++s_count));
+        // Test programs run side by side: a folder that exists belongs to another.
+        if (!std::filesystem::create_directories(m_path))
+            throw std::runtime_error("temporary folder already exists: " + m_path.string());
         std::filesystem::current_path(m_path);
     }
     ~TempFolder()
