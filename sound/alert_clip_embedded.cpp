@@ -8,7 +8,7 @@
 #error "TINDORA_ALERT_CLIP_WAV must name the generated alert clip"
 #endif
 
-asm(".pushsection .rodata.tindora_alert_clip, \"a\", @progbits\n"
+asm(".pushsection .rodata.tindora_alert_clip, \"a\", %progbits\n"
     ".hidden tindora_alert_clip_begin\n"
     ".hidden tindora_alert_clip_end\n"
     ".globl tindora_alert_clip_begin\n"
