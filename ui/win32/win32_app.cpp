@@ -7,7 +7,7 @@ namespace tindora::win32 {
 
 Win32App::Win32App(HINSTANCE instance, Options options)
     : runtime(std::move(options.clock)),
-      settingsStore(makeSettingsStore()),
+      settingsStore(options.settingsStore ? std::move(options.settingsStore) : makeSettingsStore()),
       form(FormServices{runtime, options.trayShell ? *options.trayShell : systemTrayShell, *settingsStore}),
       window(form, runtime),
       m_instance(instance),

@@ -21,6 +21,8 @@ public:
         tray::TrayShell* trayShell = nullptr;
         // Runs once the native window exists, before Form_Load (tests).
         std::function<void(HWND)> beforeLoad;
+        // Another settings store in place of time.txt in the current folder (tests).
+        std::unique_ptr<settings::SettingsStore> settingsStore;
     };
 
     explicit Win32App(HINSTANCE instance, Options options);

@@ -4,6 +4,7 @@
 #include "window_test_support.h"
 
 #include "announcements.h"
+#include "file_settings_store.h"
 #include "wide_text.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,25 @@ public:
     std::vector<std::uint8_t> flags;
 };
 
+// time.txt in the current folder, with its writes counted.
+class CountingSettingsStore : public settings::SettingsStore {
+public:
+    explicit CountingSettingsStore(int& saves) : m_file(settings::makeFileSettingsStore()), m_saves(saves) {}
+    std::string location() const override { return m_file->location(); }
+    const settings::TextCodec& codec() const override { return m_file->codec(); }
+    settings::StoreRead readOrCreate() override { return m_file->readOrCreate(); }
+    std::optional<settings::StoreError> replace(std::string_view bytes) override
+    {
+        ++m_saves;
+        return m_file->replace(bytes);
+    }
+    void keepCopyBeforeNextReplace() override { m_file->keepCopyBeforeNextReplace(); }
+
+private:
+    std::unique_ptr<settings::SettingsStore> m_file;
+    int& m_saves;
+};
+
 // Stands between the window and its own procedure before the tray module
 // hooks it, so the test sees what reaches "the previous procedure".
 struct PreviousProcedure {
@@ -63,6 +83,7 @@ protected:
         options.clock = [this] { return clock.now(); };
         options.trayShell = &trayShell;
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
+        options.settingsStore = std::make_unique<CountingSettingsStore>(saves);
         app = std::make_unique<Win32App>(GetModuleHandleW(nullptr), std::move(options));
         app->runtime.setEndHandler([this] { ended = true; });
         ASSERT_TRUE(app->start());
@@ -77,6 +98,7 @@ protected:
     RecordingTrayShell trayShell;
     std::unique_ptr<Win32App> app;
     bool ended = false;
+    int saves = 0;
 };
 
 TEST_F(Form1WindowTest, TheWindowAndEveryControlSitWhereTheTableSaysAt96Dpi)
@@ -154,6 +176,36 @@ TEST_F(Form1WindowTest, ADpiChangeLaysTheWindowOutAgain)
     const RECT hour = clientRectOf(control("Combo7"));
     EXPECT_EQ(hour.top, layout::twipsToPixels(360, 144));
     EXPECT_EQ(hour.bottom - hour.top, layout::twipsToPixels(360 + 300, 144) - hour.top);
+}
+
+TEST_F(Form1WindowTest, StartUpShowsTheSettingsFileAndDerivesItsTimes)
+{
+    // As the program writes it: the system's ANSI code page, CR LF.
+    const std::string note = utf8ToAnsi("开会");
+    folder.writeFile(L"time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + note +
+                                      "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
+    start();
+    EXPECT_EQ(textOf(control("Combo2")), L"8");
+    EXPECT_EQ(textOf(control("Combo3")), L"30");
+    EXPECT_EQ(textOf(control("Combo4")), L"0");
+    EXPECT_EQ(textOf(control("Text1")), L"5");
+    EXPECT_EQ(textOf(control("Text2")), L"开会");
+    EXPECT_EQ(textOf(control("Combo7")), L"12");
+    EXPECT_EQ(textOf(control("Combo5")), L"15");
+    EXPECT_EQ(textOf(control("Text4")), L"10");
+    EXPECT_EQ(textOf(control("Combo11")), L"");
+    EXPECT_EQ(SendMessageW(control("Combo6"), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0));
+    EXPECT_EQ(form().time2, TimeOfDay::fromParts(8, 30, 0));
+    EXPECT_EQ(form().time3, TimeOfDay::fromParts(11, 50, 15));
+    EXPECT_EQ(form().time4, TimeOfDay::fromParts(12, 0, 15));
+    EXPECT_EQ(saves, 0) << "starting reads, it does not write";
+
+    // Minimize to tray writes the same values back.
+    PostMessageW(control("Command6"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return saves == 1; }));
+    EXPECT_EQ(folder.readFile(L"time.txt"), "\"8\",\"30\",\"0\",\"5\",\"" + note +
+                                                "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
 }
 
 TEST_F(Form1WindowTest, ProgramWritesShowInTheWidgetsAndTheUsersInputReachesTheModels)
@@ -275,6 +327,7 @@ TEST_F(Form1WindowTest, ARightClickOpensTheMenuAndItsCloseItemUnloadsTheWindow)
     EXPECT_TRUE(form().isUnloaded());
     EXPECT_EQ(window(), nullptr) << "the window is gone";
     EXPECT_FALSE(ended) << "ended by the unload, not by End";
+    EXPECT_EQ(saves, 2) << "the close item saves, and so does the unload";
     EXPECT_TRUE(PreviousProcedure::trayCallbacks.empty()) << "517 is not passed on";
     ASSERT_FALSE(trayShell.commands.empty());
     EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
@@ -286,6 +339,7 @@ TEST_F(Form1WindowTest, ExitRemovesTheIconAndEnds)
     PostMessageW(control("Command5"), BM_CLICK, 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return ended; }));
     EXPECT_FALSE(form().isUnloaded()) << "End does not unload";
+    EXPECT_EQ(saves, 1);
     EXPECT_EQ(trayShell.commands, (std::vector<std::uint32_t>{tray::NIM_ADD, tray::NIM_MODIFY, tray::NIM_DELETE}));
     EXPECT_FALSE(tray::trayState().hooked);
 }
@@ -297,6 +351,7 @@ TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSiz
     ASSERT_TRUE(pumpUntil([&] { return !IsWindowVisible(window()); }));
     EXPECT_FALSE(form().Visible());
     EXPECT_EQ(form().WindowState(), FormWindow::kNormal);
+    EXPECT_EQ(saves, 0) << "minimizing does not save";
     PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 514);
     ASSERT_TRUE(pumpUntil([&] { return IsWindowVisible(window()) != FALSE; }));
     EXPECT_FALSE(IsIconic(window()));
@@ -326,6 +381,7 @@ TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
     pumpUntil([&] { return quit; }, 2000, &quit);
     EXPECT_TRUE(quit);
     EXPECT_TRUE(form().isUnloaded());
+    EXPECT_EQ(saves, 1) << "the settings are saved before the session ends";
     EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
 }
 
