@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace tindora::win32::testing {
@@ -331,6 +332,52 @@ TEST_F(Form1WindowTest, ARightClickOpensTheMenuAndItsCloseItemUnloadsTheWindow)
     EXPECT_TRUE(PreviousProcedure::trayCallbacks.empty()) << "517 is not passed on";
     ASSERT_FALSE(trayShell.commands.empty());
     EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
+}
+
+BOOL CALLBACK countMenu(HWND window, LPARAM count)
+{
+    wchar_t className[16];
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
+        std::wstring_view(className) == L"#32768")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+int openMenus()
+{
+    int count = 0;
+    EnumWindows(&countMenu, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(Form1WindowTest, ASecondRightClickWhileTheMenuIsOpenOpensNoSecondMenu)
+{
+    start();
+    std::atomic<int> mostMenus{0};
+    std::atomic<bool> done{false};
+    std::thread user([&] {
+        for (int i = 0; i < 250 && openMenus() == 0; ++i)
+            Sleep(20);
+        PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 517); // the second right click
+        for (int i = 0; i < 15; ++i) {
+            Sleep(20);
+            mostMenus = std::max(mostMenus.load(), openMenus());
+        }
+        // Escape closes the menu without choosing.
+        if (HWND menu = FindWindowW(L"#32768", nullptr))
+            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        done = true;
+    });
+    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 517);
+    pumpUntil([&] { return done.load(); }, 8000);
+    user.join();
+    pumpUntil([] { return openMenus() == 0; }, 2000);
+    EXPECT_EQ(mostMenus, 1);
+    EXPECT_EQ(openMenus(), 0);
+    EXPECT_FALSE(form().isUnloaded()) << "nothing was chosen";
+    EXPECT_EQ(saves, 0);
 }
 
 TEST_F(Form1WindowTest, ExitRemovesTheIconAndEnds)
