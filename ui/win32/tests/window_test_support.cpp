@@ -78,8 +78,10 @@ void BoxWatcher::watch()
         EnumWindows(&collectBox, reinterpret_cast<LPARAM>(&found));
         std::lock_guard lock(m_mutex);
         for (HWND box : found) {
-            if (std::find(m_open.begin(), m_open.end(), box) != m_open.end())
+            // A box already closed stays visible until the UI thread gets to it.
+            if (std::find(m_seen.begin(), m_seen.end(), box) != m_seen.end())
                 continue;
+            m_seen.push_back(box);
             m_open.push_back(box);
             wchar_t text[1024] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 1024);

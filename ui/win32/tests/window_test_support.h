@@ -53,6 +53,7 @@ private:
     std::atomic<bool> m_stop{false};
     mutable std::mutex m_mutex;
     std::vector<SeenBox> m_boxes;
+    std::vector<HWND> m_seen;
     std::vector<HWND> m_open;
     std::thread m_thread;
 };
