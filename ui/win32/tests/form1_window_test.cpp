@@ -275,6 +275,30 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
     EXPECT_TRUE(boxes[1].topmost);
 }
 
+TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
+{
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+    };
+    for (const Case& event : {Case{"clock set", WM_TIMECHANGE, 0}, Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
+        SCOPED_TRACE(event.what);
+        start(todayAt(8, 24, 58));
+        form().Combo2.setListIndex(8);
+        form().Combo3.setListIndex(30);
+        form().Combo4.setListIndex(0); // warning at 08:25:00
+        // As after a sleep: the wake-up that was armed is gone.
+        KillTimer(window(), Win32Runtime::kWakeUpTimerId);
+        BoxWatcher watcher;
+        pumpFor(300);
+        clock.set(todayAt(8, 24, 59, 700));
+        SendMessageW(window(), event.message, event.wParam, 0);
+        EXPECT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 3000)) << "ticks go on";
+        app.reset();
+    }
+}
+
 TEST_F(Form1WindowTest, TheAboutBoxBelongsToTheWindow)
 {
     start();
