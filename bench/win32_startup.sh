@@ -83,13 +83,13 @@ echo "working set (VmRSS) median kB: tindora $t_rss, baseline $b_rss, ratio $(aw
 
 # Idle: the program ticks once a second with nothing to announce.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-# The wine server of our prefix works from /tmp/.wine-UID/server-DEV-INODE.
+# The wine server of our prefix works from <tmp>/server-DEV-INODE of the prefix.
 server_pid() {
   local dir want pid
   dir=$(stat -c '%D %i' "$root/build/wineprefix")
-  want=$(printf '/tmp/.wine-%d/server-%x-%x' "$(id -u)" "0x${dir% *}" "${dir#* }")
+  want=$(printf 'server-%x-%x' "0x${dir% *}" "${dir#* }")
   for pid in /proc/[0-9]*; do
-    [ "$(readlink "$pid/cwd" 2>/dev/null)" = "$want" ] && { echo "${pid#/proc/}"; return 0; }
+    [ "$(basename "$(readlink "$pid/cwd" 2>/dev/null)")" = "$want" ] && { echo "${pid#/proc/}"; return 0; }
   done
   return 0
 }
