@@ -1,0 +1,29 @@
+// Tindora on the Linux desktop.
+#include "qt_app.h"
+#include "settings_store.h"
+
+#include <cstdio>
+
+namespace {
+
+// Until the settings file lands: the slots are neither read nor written.
+class NoSettingsFile : public tindora::settings::SettingsStore {
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (!tindora::qt::displayAvailable()) {
+        std::fputs("Tindora 需要图形桌面：没有找到显示器（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
+                   "Tindora needs a graphical desktop: start it from a desktop session, or run it on a virtual\n"
+                   "display: Xvfb :99 & DISPLAY=:99 tindora\n",
+                   stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    tindora::qt::configureApplication(app);
+    tindora::qt::QtApp program(std::make_unique<NoSettingsFile>());
+    program.start();
+    return QApplication::exec();
+}
