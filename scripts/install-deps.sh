@@ -32,9 +32,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive sudo_if_needed apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# Wine shows Chinese only under a Chinese locale (and uses code page 936 there).
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-  sudo_if_needed sed -i 's/^# *zh_CN.UTF-8 UTF-8/zh_CN.UTF-8 UTF-8/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | sudo_if_needed tee -a /etc/locale.gen >/dev/null
-  sudo_if_needed locale-gen >/dev/null
-fi
+# Wine shows Chinese only under a Chinese locale (and uses code page 936 there);
+# the tests also read numbers under a locale whose decimal point is a comma.
+for loc in zh_CN de_DE; do
+  if ! locale -a 2>/dev/null | grep -qi "^${loc}\.utf8$"; then
+    sudo_if_needed sed -i "s/^# *${loc}.UTF-8 UTF-8/${loc}.UTF-8 UTF-8/" /etc/locale.gen
+    grep -q "^${loc}.UTF-8 UTF-8" /etc/locale.gen || echo "${loc}.UTF-8 UTF-8" | sudo_if_needed tee -a /etc/locale.gen >/dev/null
+    sudo_if_needed locale-gen >/dev/null
+  fi
+done

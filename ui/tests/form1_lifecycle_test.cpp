@@ -1,0 +1,118 @@
+#include "headless_app.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tindora {
+namespace {
+
+using headless::HeadlessApp;
+
+class LifecycleTest : public ::testing::Test {
+protected:
+    void SetUp() override { app.start(); }
+    HeadlessApp app;
+    Form1& form = app.form;
+};
+
+TEST_F(LifecycleTest, StartUpFillsThePickersInValueOrderAndSelectsNothing)
+{
+    for (ComboBox* hour : {&form.Combo2, &form.Combo7, &form.Combo11}) {
+        ASSERT_EQ(hour->ListCount(), 24) << hour->name();
+        EXPECT_EQ(hour->List(9), "9");
+        EXPECT_EQ(hour->List(10), "10") << "value order, not text order";
+        EXPECT_EQ(hour->ListIndex(), -1);
+        EXPECT_EQ(hour->Text(), "");
+    }
+    for (ComboBox* picker : {&form.Combo3, &form.Combo6, &form.Combo10, &form.Combo4, &form.Combo5, &form.Combo9}) {
+        ASSERT_EQ(picker->ListCount(), 60) << picker->name();
+        EXPECT_EQ(picker->List(59), "59");
+        EXPECT_EQ(picker->ListIndex(), -1);
+    }
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
+    EXPECT_TRUE(app.runtime.armedWakeUp) << "the clock ticks once the window is up";
+    EXPECT_TRUE(app.runtime.log.empty());
+}
+
+TEST_F(LifecycleTest, MinimizingHidesTheWindowAtItsNormalSizeAndALeftClickBringsItBack)
+{
+    form.systemChangedWindowState(FormWindow::kMinimized);
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
+    app.trayShell.sendMessage(2025, 0, 514);
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
+}
+
+TEST_F(LifecycleTest, MinimizeToTrayHidesTheWindow)
+{
+    form.Command6.userPressed();
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
+    EXPECT_FALSE(app.runtime.ended || app.runtime.quit);
+}
+
+TEST(LifecycleWithoutTray, WithNoIconTheWindowStaysMinimizedInsteadOfVanishing)
+{
+    HeadlessApp app;
+    app.trayShell.acceptNotify = false;
+    app.start();
+    app.form.Command6.userPressed();
+    EXPECT_TRUE(app.form.Visible());
+    EXPECT_EQ(app.form.WindowState(), FormWindow::kMinimized);
+    app.form.systemChangedWindowState(FormWindow::kNormal);
+    app.form.systemChangedWindowState(FormWindow::kMinimized);
+    EXPECT_TRUE(app.form.Visible());
+    EXPECT_EQ(app.form.WindowState(), FormWindow::kMinimized);
+}
+
+TEST_F(LifecycleTest, TheAboutBoxHasTwoLinesTheTitleAndTheInformationIcon)
+{
+    form.Command4.userPressed();
+    ASSERT_EQ(app.runtime.log.size(), 1u);
+    const auto& box = app.runtime.log[0];
+    EXPECT_EQ(box.title, "Tindora");
+    EXPECT_EQ(box.flags, 64);
+    const std::string line1 = "Tindora，可以整点报时及固定报时，有文字和音乐提醒。";
+    const std::string line2Start = "             ------";
+    ASSERT_EQ(box.text.substr(0, line1.size() + 2), line1 + "\r\n");
+    const std::string line2 = box.text.substr(line1.size() + 2);
+    EXPECT_EQ(line2.substr(0, line2Start.size()), line2Start);
+    EXPECT_EQ(line2.substr(line2.size() - 3), "。");
+    EXPECT_EQ(line2.find('\n'), std::string::npos) << "exactly two lines";
+    EXPECT_TRUE(form.Visible());
+}
+
+TEST_F(LifecycleTest, ExitRemovesTheIconAndEndsWithoutUnloading)
+{
+    form.Command5.userPressed();
+    EXPECT_TRUE(app.runtime.ended);
+    EXPECT_FALSE(form.isUnloaded());
+    EXPECT_FALSE(app.trayShell.hooked);
+    EXPECT_EQ(app.trayShell.notifyCalls.back().command, tray::NIM_DELETE);
+}
+
+TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
+{
+    app.view.whileMenuOpen = [](const Menu&) { return 0; };
+    EXPECT_EQ(app.trayShell.sendMessage(2025, 0, 517), 0);
+    EXPECT_TRUE(form.isUnloaded());
+    EXPECT_TRUE(app.runtime.quit);
+    int deletes = 0;
+    for (const auto& call : app.trayShell.notifyCalls)
+        deletes += call.command == tray::NIM_DELETE;
+    EXPECT_EQ(deletes, 1);
+}
+
+TEST_F(LifecycleTest, ClosingTheWindowUnloadsAndRemovesTheIcon)
+{
+    form.systemRequestedClose();
+    EXPECT_TRUE(form.isUnloaded());
+    EXPECT_TRUE(app.runtime.quit);
+    EXPECT_FALSE(app.trayShell.hooked);
+}
+
+} // namespace
+} // namespace tindora
