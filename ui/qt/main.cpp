@@ -1,16 +1,19 @@
 // Tindora on the Linux desktop.
 #include "qt_app.h"
-#include "settings_store.h"
 
 #include <cstdio>
 
-namespace {
-
-// Until the settings file lands: the slots are neither read nor written.
-class NoSettingsFile : public tindora::settings::SettingsStore {
+#if __has_include("file_settings_store.h")
+#include "file_settings_store.h"
+#else
+namespace tindora::settings {
+// Until the settings file lands on this branch: the slots are neither read nor
+// written. Goes with the next merge of main.
+class NoSettingsFile : public SettingsStore {
 };
-
-} // namespace
+inline std::unique_ptr<SettingsStore> makeFileSettingsStore() { return std::make_unique<NoSettingsFile>(); }
+} // namespace tindora::settings
+#endif
 
 int main(int argc, char* argv[])
 {
@@ -23,7 +26,7 @@ int main(int argc, char* argv[])
     }
     QApplication app(argc, argv);
     tindora::qt::configureApplication(app);
-    tindora::qt::QtApp program(std::make_unique<NoSettingsFile>());
+    tindora::qt::QtApp program(tindora::settings::makeFileSettingsStore());
     program.start();
     return QApplication::exec();
 }

@@ -5,6 +5,8 @@
 namespace tindora::qt {
 namespace {
 
+constexpr std::intptr_t kLButtonDblClk = 515; // WM_LBUTTONDBLCLK
+
 QString tipOf(const tray::NotifyIconRecord& record)
 {
     const tray::TrayIconData data = tray::unpack(record);
@@ -21,9 +23,15 @@ QtTrayShell::QtTrayShell(const QIcon& icon) : m_icon(icon)
     QObject::connect(
         &m_icon, &QSystemTrayIcon::activated, &m_icon,
         [this](QSystemTrayIcon::ActivationReason reason) {
-            if (reason == QSystemTrayIcon::Trigger)
+            if (reason == QSystemTrayIcon::Trigger) {
                 sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_LBUTTONUP);
-            else if (reason == QSystemTrayIcon::Context)
+            } else if (reason == QSystemTrayIcon::DoubleClick) {
+                // Qt reports a quick second click as a double click only;
+                // Windows sends the double click and then that click's
+                // release, which shows or hides the window again.
+                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, kLButtonDblClk);
+                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_LBUTTONUP);
+            } else if (reason == QSystemTrayIcon::Context)
                 sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_RBUTTONUP);
         },
         Qt::QueuedConnection);
