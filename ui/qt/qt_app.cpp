@@ -4,9 +4,34 @@
 
 #include <QFont>
 
+#include <cstdio>
 #include <cstdlib>
 
+#ifdef TINDORA_HAS_ALERT_CLIP
+#include "alert_clip.h"
+#include "wav_reader.h"
+#endif
+
 namespace tindora::qt {
+namespace {
+
+// The embedded clip as the player takes it; nothing (no sound) when the clip
+// is not 16-bit PCM, which the build's own clip always is.
+PcmClip alertClip()
+{
+#ifdef TINDORA_HAS_ALERT_CLIP
+    static const sound::WavReadResult wav = sound::readWav(sound::alertClipBytes());
+    if (!wav.ok() || wav.clip.format.bitsPerSample != 16) {
+        std::fprintf(stderr, "tindora: the alert clip cannot be played: %s\n", wav.message.c_str());
+        return {};
+    }
+    return {static_cast<int>(wav.clip.format.sampleRate), wav.clip.format.channels, wav.clip.samples};
+#else
+    return {};
+#endif
+}
+
+} // namespace
 
 bool displayAvailable()
 {
@@ -29,7 +54,7 @@ void configureApplication(QApplication& app)
 }
 
 QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
-    : runtime(PcmClip{}),
+    : runtime(alertClip()),
       trayShell(appIcon()),
       settingsStore(std::move(store)),
       form(FormServices{runtime, trayShell, *settingsStore}),

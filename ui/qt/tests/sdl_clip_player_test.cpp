@@ -4,8 +4,6 @@
 // driver a request is dropped without harm.
 #include "sdl_clip_player.h"
 
-#include <SDL.h>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace tindora::qt {
