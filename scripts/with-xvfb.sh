@@ -21,4 +21,9 @@ for _ in $(seq 100); do
 done
 [ -s "$fdfile" ] || { echo "with-xvfb: Xvfb gave no display number" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$fdfile")"
+# Xvfb names its display a moment before every client can connect.
+for _ in $(seq 100); do
+  xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.05
+done
 "$@"

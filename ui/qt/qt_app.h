@@ -2,6 +2,7 @@
 // The whole program on Qt: Form1 with its runtime, tray shell and settings
 // file, and its native window, started the way every backend starts it.
 
+#include "caret_blink.h"
 #include "form1.h"
 #include "form1_window.h"
 #include "qt_runtime.h"
@@ -36,6 +37,7 @@ public:
     std::unique_ptr<settings::SettingsStore> settingsStore;
     Form1 form;
     Form1Window window;
+    CaretBlinkLimiter caretBlink;
 };
 
 } // namespace tindora::qt

@@ -364,6 +364,18 @@ private Q_SLOTS:
             QVERIFY2(phase >= 15 && phase < 250, qPrintable(QString::number(phase)));
     }
 
+    void theCaretStopsBlinkingWhenIdleAndBlinksAgainOnInput()
+    {
+        CaretBlinkLimiter limiter(100);
+        QVERIFY(limiter.blinking());
+        QTRY_VERIFY(!limiter.blinking());
+        QTest::keyClick(widget<QLineEdit>("Text2"), Qt::Key_A);
+        QVERIFY(limiter.blinking());
+        QTRY_VERIFY(!limiter.blinking());
+        QTest::mouseClick(widget<QLineEdit>("Text3"), Qt::LeftButton);
+        QVERIFY(limiter.blinking());
+    }
+
     void timeOfDayInTheLocalesFormat_data()
     {
         QTest::addColumn<QString>("locale");
