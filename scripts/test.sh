@@ -13,3 +13,17 @@ cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTINDORA_BUILD_BENCH=ON >/dev/null
 cmake --build build/linux -j "$jobs"
 ctest --test-dir build/linux --output-on-failure -j "$jobs"
+
+echo "== Settings file reader under libFuzzer (ASan + UBSan, 45 s)"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DTINDORA_BUILD_FUZZ=ON -DTINDORA_BUILD_TESTS=OFF >/dev/null
+cmake --build build/fuzz --target settings_reader_fuzz -j "$jobs"
+mkdir -p build/fuzz/corpus
+# New inputs go to build/fuzz/corpus; the checked-in files are only read.
+if ! build/fuzz/settings/fuzz/settings_reader_fuzz -max_total_time=45 -print_final_stats=1 \
+  -artifact_prefix=build/fuzz/ build/fuzz/corpus settings/fuzz/corpus >build/fuzz/fuzz.log 2>&1; then
+  tail -n 60 build/fuzz/fuzz.log
+  echo "The settings reader fuzzer found a fault; the input is in build/fuzz/" >&2
+  exit 1
+fi
+grep -E '^(Done|stat::new_units_added)' build/fuzz/fuzz.log

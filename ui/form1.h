@@ -132,6 +132,8 @@ private:
     Clock m_clock;
     TickDriver m_tickDriver;
     std::array<ReminderSlot, 3> m_slots;
+    // Set when the user chose to leave although the save failed.
+    bool m_leavingWithoutSaving = false;
 };
 
 } // namespace tindora

@@ -44,6 +44,7 @@ TEST_F(LifecycleTest, MinimizingHidesTheWindowAtItsNormalSizeAndALeftClickBrings
     app.trayShell.sendMessage(2025, 0, 514);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
+    EXPECT_EQ(app.settingsStore.replaceCalls, 0) << "minimizing does not save";
 }
 
 TEST_F(LifecycleTest, MinimizeToTrayHidesTheWindow)
@@ -52,6 +53,7 @@ TEST_F(LifecycleTest, MinimizeToTrayHidesTheWindow)
     EXPECT_FALSE(form.Visible());
     EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
     EXPECT_FALSE(app.runtime.ended || app.runtime.quit);
+    EXPECT_EQ(app.settingsStore.replaceCalls, 1);
 }
 
 TEST(LifecycleWithoutTray, WithNoIconTheWindowStaysMinimizedInsteadOfVanishing)
@@ -89,6 +91,7 @@ TEST_F(LifecycleTest, ExitRemovesTheIconAndEndsWithoutUnloading)
 {
     form.Command5.userPressed();
     EXPECT_TRUE(app.runtime.ended);
+    EXPECT_EQ(app.settingsStore.replaceCalls, 1);
     EXPECT_FALSE(form.isUnloaded());
     EXPECT_FALSE(app.trayShell.hooked);
     EXPECT_EQ(app.trayShell.notifyCalls.back().command, tray::NIM_DELETE);
@@ -100,6 +103,7 @@ TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
     EXPECT_EQ(app.trayShell.sendMessage(2025, 0, 517), 0);
     EXPECT_TRUE(form.isUnloaded());
     EXPECT_TRUE(app.runtime.quit);
+    EXPECT_EQ(app.settingsStore.replaceCalls, 2) << "once by the menu item, once by the unload";
     int deletes = 0;
     for (const auto& call : app.trayShell.notifyCalls)
         deletes += call.command == tray::NIM_DELETE;
@@ -109,6 +113,7 @@ TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
 TEST_F(LifecycleTest, ClosingTheWindowUnloadsAndRemovesTheIcon)
 {
     form.systemRequestedClose();
+    EXPECT_EQ(app.settingsStore.replaceCalls, 1);
     EXPECT_TRUE(form.isUnloaded());
     EXPECT_TRUE(app.runtime.quit);
     EXPECT_FALSE(app.trayShell.hooked);

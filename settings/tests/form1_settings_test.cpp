@@ -1,0 +1,375 @@
+// Form1 loading and saving its slots through the settings file, on the
+// in-memory backend: what the window shows, which events run, what is written
+// and what the user is told.
+#include "headless_app.h"
+#include "settings_messages.h"
+
+#include <gtest/gtest.h>
+
+namespace tindora {
+namespace {
+
+using headless::Announcement;
+using headless::HeadlessApp;
+using settings::StoreError;
+using settings::StoreErrorKind;
+
+const std::string kMeeting = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"; // 开会
+const std::string kUntouched = "\"\",\"\",\"\",\"5\",\"\"\r\n";
+const std::string kLocation(headless::MemorySettingsStore::kLocation);
+
+std::vector<Announcement> boxes(const HeadlessApp& app)
+{
+    std::vector<Announcement> found;
+    for (const Announcement& a : app.runtime.log)
+        if (a.kind == Announcement::Kind::Box)
+            found.push_back(a);
+    return found;
+}
+
+std::string pickers(const ReminderSlot& slot)
+{
+    auto one = [](const ComboBox& c) { return std::to_string(c.ListIndex()) + "/" + c.Text(); };
+    return one(slot.hour) + " " + one(slot.minute) + " " + one(slot.second);
+}
+
+TEST(SettingsLoad, AMissingFileIsCreatedEmptyAndNothingChanges)
+{
+    HeadlessApp app;
+    int events = 0;
+    for (ComboBox* c : {&app.form.Combo2, &app.form.Combo3, &app.form.Combo7, &app.form.Combo9})
+        c->Click = [&] { ++events; };
+    app.form.Text1.Change = [&] { ++events; };
+    app.start();
+    EXPECT_EQ(app.settingsStore.file, std::string());
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(pickers(app.form.slots()[0]), "-1/ -1/ -1/");
+    EXPECT_EQ(app.form.Text1.Text(), "5");
+    EXPECT_EQ(app.form.time1, TimeOfDay());
+    EXPECT_TRUE(boxes(app).empty());
+}
+
+TEST(SettingsLoad, RaisesTheEventsOfEachAssignmentInOrderAndEndsWithTheStoredTimes)
+{
+    HeadlessApp app;
+    app.settingsStore.file = "\"8\",\"30\",\"0\",\"10\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouched +
+                             "\"0\",\"2\",\"0\",\"05\",\"x\"\r\n";
+    std::vector<std::string> events;
+    auto watch = [&](Event& event, std::string name, TimeOfDay& pre, TimeOfDay& due) {
+        event = [&, inner = event, name] {
+            inner();
+            events.push_back(name + " " + formatHhMmSs(pre) + " " + formatHhMmSs(due));
+        };
+    };
+    Form1& f = app.form;
+    watch(f.Combo2.Click, "Combo2", f.time1, f.time2);
+    watch(f.Combo3.Click, "Combo3", f.time1, f.time2);
+    watch(f.Combo4.Click, "Combo4", f.time1, f.time2);
+    watch(f.Text1.Change, "Text1", f.time1, f.time2);
+    watch(f.Combo7.Click, "Combo7", f.time3, f.time4);
+    watch(f.Text4.Change, "Text4", f.time3, f.time4);
+    watch(f.Combo11.Click, "Combo11", f.time5, f.time6);
+    watch(f.Combo10.Click, "Combo10", f.time5, f.time6);
+    watch(f.Combo9.Click, "Combo9", f.time5, f.time6);
+    watch(f.Text6.Change, "Text6", f.time5, f.time6);
+    app.start();
+
+    const std::vector<std::string> expected = {
+        "Combo2 07:55:00 08:00:00", "Combo3 08:25:00 08:30:00", "Combo4 08:25:00 08:30:00",
+        "Text1 08:20:00 08:30:00",  "Combo7 23:55:00 00:00:00", "Combo11 23:55:00 00:00:00",
+        "Combo10 23:57:00 00:02:00", "Combo9 23:57:00 00:02:00",
+    };
+    EXPECT_EQ(events, expected); // "05" becomes "5": no change, no event
+    EXPECT_EQ(f.Text2.Text(), "开会");
+    EXPECT_EQ(f.Text6.Text(), "5");
+    EXPECT_EQ(f.Text5.Text(), "x");
+    EXPECT_EQ(f.slotSetUp, (std::array<bool, 3>{true, false, true}));
+    EXPECT_TRUE(boxes(app).empty());
+}
+
+TEST(SettingsLoad, StoredNumbersSelectTheirItems)
+{
+    struct Case {
+        std::string hour;
+        std::string pickerState;
+        std::string lead;
+        std::string leadText;
+    };
+    const Case cases[] = {
+        {"7", "7/7", "2.5", "2.5"},  {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
+        {"-1", "-1/", "", "0"},      {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
+    };
+    for (const Case& c : cases) {
+        HeadlessApp app;
+        app.settingsStore.file = "\"" + c.hour + "\",\"0\",\"0\",\"" + c.lead + "\",\"\"\r\n" + kUntouched + kUntouched;
+        app.start();
+        EXPECT_EQ(std::to_string(app.form.Combo2.ListIndex()) + "/" + app.form.Combo2.Text(), c.pickerState) << c.hour;
+        EXPECT_EQ(app.form.Text1.Text(), c.leadText) << c.lead;
+        EXPECT_TRUE(boxes(app).empty()) << c.hour;
+    }
+}
+
+TEST(SettingsSave, WritesTheControlsTextsByteForByte)
+{
+    HeadlessApp app;
+    app.start();
+    Form1& f = app.form;
+    f.Combo2.userChoseItem(8);
+    f.Combo3.userChoseItem(30);
+    f.Combo4.userChoseItem(0);
+    f.Text2.userTypedText("开会");
+    f.Combo5.userTypedText("7"); // typed, not chosen
+    f.Text3.userTypedText(" say \"hi\", ok ");
+    f.Text6.userTypedText("2.50");
+    f.Command6.userPressed();
+    EXPECT_EQ(*app.settingsStore.file, kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" +
+                                           "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
+    EXPECT_TRUE(boxes(app).empty());
+
+    // And the next start brings the window back as it was, the typed 7 as item 7.
+    HeadlessApp next;
+    next.settingsStore.file = app.settingsStore.file;
+    next.start();
+    EXPECT_EQ(pickers(next.form.slots()[0]), "8/8 30/30 0/0");
+    EXPECT_EQ(pickers(next.form.slots()[1]), "-1/ -1/ 7/7");
+    EXPECT_EQ(pickers(next.form.slots()[2]), "-1/ -1/ -1/");
+    EXPECT_EQ(next.form.Text2.Text(), "开会");
+    EXPECT_EQ(next.form.Text3.Text(), " say \"hi\", ok ");
+    EXPECT_EQ(next.form.Text6.Text(), "2.5");
+    EXPECT_EQ(next.form.time1, TimeOfDay::fromParts(8, 25, 0));
+    EXPECT_EQ(next.form.time2, TimeOfDay::fromParts(8, 30, 0));
+}
+
+// A slot nobody touched stays out of the reminders after a restart, while one
+// set to 0:00:00 on purpose announces itself at midnight.
+TEST(SettingsLoad, AnUntouchedSlotDoesNotComeBackAsMidnight)
+{
+    const std::pair<std::string, std::size_t> cases[] = {
+        {kUntouched, 0},
+        {"\"0\",\"0\",\"0\",\"5\",\"\"\r\n", 2}, // the pre-warning at 23:55 and the due time at 0:00
+    };
+    for (const auto& [slot1, expectedBoxes] : cases) {
+        HeadlessApp app(headless::at(0, 23, 50, 0));
+        app.settingsStore.file = slot1 + kUntouched + kUntouched;
+        app.start();
+        app.runUntil(headless::at(1, 0, 1, 0));
+        EXPECT_EQ(boxes(app).size(), expectedBoxes) << slot1;
+        if (expectedBoxes == 0) {
+            EXPECT_FALSE(app.form.slotSetUp[0]);
+            EXPECT_EQ(pickers(app.form.slots()[0]), "-1/ -1/ -1/");
+        }
+    }
+}
+
+TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
+{
+    HeadlessApp app;
+    const std::string original = kMeeting + "\"24\",\"15\",\"0\",\"7\",\"b\"\r\n" + "\"1\",\"99\",\"2\",\"5\",\"c\"\r\n";
+    app.settingsStore.file = original;
+    app.start();
+
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "设置文件 " + kLocation +
+                                 " 第 2 行第 1 项（时间2的“时”）是“24”，不是 0 到 23 之间的整数，此外还有 1 "
+                                 "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。");
+    EXPECT_EQ(shown[0].flags, mb::kIconExclamation);
+    EXPECT_EQ(shown[0].title, "Tindora");
+    EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0");
+    EXPECT_EQ(pickers(app.form.slots()[1]), "-1/ 15/15 0/0");
+    EXPECT_EQ(pickers(app.form.slots()[2]), "1/1 -1/ 2/2");
+    EXPECT_EQ(app.form.Text4.Text(), "7");
+    EXPECT_EQ(app.form.Text5.Text(), "c");
+
+    app.form.Command6.userPressed();
+    EXPECT_EQ(app.settingsStore.backup, original);
+    EXPECT_NE(app.settingsStore.file, original);
+    app.form.Combo7.userChoseItem(9);
+    app.form.Command6.userPressed();
+    EXPECT_EQ(app.settingsStore.backup, original); // kept once, not overwritten
+}
+
+TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
+{
+    struct Case {
+        std::string file;
+        std::string message;
+        std::string slot3;
+    };
+    const std::string tooLong(400, '9');
+    const Case cases[] = {
+        {kMeeting + kUntouched + "\"1\",\"2\"", "第 3 行第 3 项（时间3的“秒”）缺失，文件在这里提前结束了", "1/1 2/2 -1/"},
+        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"cut off", "第 3 行第 5 项（时间3的提醒事件）缺失，文件在这里提前结束了",
+         "1/1 2/2 3/3"},
+        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"" + tooLong + "\",\"\"\r\n",
+         "第 3 行第 4 项（时间3的提前分钟数）是一个过长的数字，无法读取", "1/1 2/2 3/3"},
+        {kMeeting + kUntouched + "\"1\",\"2\",\"70000\",\"5\",\"\"\r\n",
+         "第 3 行第 3 项（时间3的“秒”）是“70000”，不是 0 到 59 之间的整数", "1/1 2/2 -1/"},
+        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"a\x81 b\"\r\n",
+         "第 3 行第 5 项（时间3的提醒事件）含有无法识别的字符", "1/1 2/2 3/3"},
+    };
+    for (const Case& c : cases) {
+        HeadlessApp app;
+        app.settingsStore.file = c.file;
+        app.start();
+        const auto shown = boxes(app);
+        ASSERT_EQ(shown.size(), 1u) << c.message;
+        EXPECT_EQ(shown[0].text, "设置文件 " + kLocation + " " + c.message +
+                                     "。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。");
+        EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0") << c.message;
+        EXPECT_EQ(pickers(app.form.slots()[2]), c.slot3) << c.message;
+        EXPECT_EQ(app.settingsStore.file, c.file); // the loader never writes
+        EXPECT_TRUE(tray::trayState().iconShown);   // start-up went on
+    }
+}
+
+TEST(SettingsLoad, AFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
+{
+    HeadlessApp app;
+    app.settingsStore.readFault = StoreError{StoreErrorKind::IsFolder, 21};
+    app.start();
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "无法读取设置文件 " + kLocation + "：已有一个同名的文件夹。三组提醒按默认设置开始。");
+    EXPECT_TRUE(tray::trayState().iconShown);
+    EXPECT_TRUE(app.form.Visible());
+    EXPECT_EQ(app.form.Text1.Text(), "5");
+}
+
+TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
+{
+    HeadlessApp app;
+    app.settingsStore.file = kMeeting + kUntouched + kUntouched;
+    app.start();
+    app.form.Combo2.userChoseItem(9);
+    const std::pair<StoreError, std::string> cases[] = {
+        {{StoreErrorKind::InUse, 32}, "文件被其他程序占用"},
+        {{StoreErrorKind::PermissionDenied, 13}, "没有写入权限"},
+        {{StoreErrorKind::DiskFull, 28}, "磁盘已满"},
+        {{StoreErrorKind::ReadOnlyDisk, 30}, "所在的磁盘是只读的"},
+        {{StoreErrorKind::Other, 1234}, "系统错误（代码 1234）"},
+    };
+    for (const auto& [error, reason] : cases) {
+        app.runtime.log.clear();
+        app.form.Show();
+        app.settingsStore.replaceFault = error;
+        app.form.Command6.userPressed();
+        const auto shown = boxes(app);
+        ASSERT_EQ(shown.size(), 1u);
+        EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
+        EXPECT_EQ(shown[0].flags, mb::kIconExclamation);
+        EXPECT_EQ(app.settingsStore.file, kMeeting + kUntouched + kUntouched);
+        EXPECT_EQ(app.form.Combo2.Text(), "9");
+        EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
+        EXPECT_FALSE(app.runtime.ended);
+    }
+}
+
+enum class Way { Exit, TrayClose, CloseBox };
+
+void leave(HeadlessApp& app, Way way)
+{
+    switch (way) {
+    case Way::Exit:
+        app.form.Command5.userPressed();
+        break;
+    case Way::TrayClose:
+        app.form.mnuTrayClose.userChose();
+        break;
+    case Way::CloseBox:
+        app.form.systemRequestedClose();
+        break;
+    }
+}
+
+bool left(const HeadlessApp& app) { return app.runtime.ended || app.form.isUnloaded(); }
+
+TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
+{
+    for (const Way way : {Way::Exit, Way::TrayClose, Way::CloseBox}) {
+        for (const int answer : {mb::kIdYes, mb::kIdNo}) {
+            HeadlessApp app;
+            app.start();
+            app.settingsStore.replaceFault = StoreError{StoreErrorKind::PermissionDenied, 13};
+            app.runtime.whileBoxOpen = [&](const Announcement&) { return answer; };
+            leave(app, way);
+            const auto shown = boxes(app);
+            const std::string label = "way " + std::to_string(static_cast<int>(way)) + " answer " +
+                                      std::to_string(answer);
+            ASSERT_EQ(shown.size(), 1u) << label; // asked once, also where the tray close saves twice
+            EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation +
+                                         "：没有写入权限。原来的文件没有改动。要留在程序中，处理后再试一次吗？"
+                                         "选“否”将不保存，直接退出。");
+            EXPECT_EQ(shown[0].flags, mb::kYesNo | mb::kIconExclamation);
+            EXPECT_EQ(left(app), answer == mb::kIdNo) << label;
+            if (answer == mb::kIdYes) {
+                // The user fixes the cause and tries again: the save goes through.
+                app.settingsStore.replaceFault.reset();
+                leave(app, way);
+                EXPECT_TRUE(left(app)) << label;
+                EXPECT_EQ(app.settingsStore.file, kUntouched + kUntouched + kUntouched) << label;
+                EXPECT_EQ(boxes(app).size(), 1u) << label;
+            }
+        }
+    }
+}
+
+TEST(SettingsSave, ASuccessfulWayOutAsksNothingAndTheTrayCloseWritesTwice)
+{
+    HeadlessApp app;
+    app.start();
+    app.form.mnuTrayClose.userChose();
+    EXPECT_TRUE(app.form.isUnloaded());
+    EXPECT_EQ(app.settingsStore.replaceCalls, 2);
+    EXPECT_TRUE(boxes(app).empty());
+}
+
+// A codec that stores ASCII only, standing in for a system without GB18030.
+class AsciiCodec : public settings::TextCodec {
+public:
+    settings::DecodedText decode(std::string_view bytes) const override { return {std::string(bytes), true}; }
+    settings::EncodedText encode(std::string_view utf8) const override
+    {
+        settings::EncodedText text;
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            const auto c = static_cast<unsigned char>(utf8[i]);
+            if (c < 0x80) {
+                text.bytes.push_back(static_cast<char>(c));
+                continue;
+            }
+            text.exact = false;
+            text.bytes.push_back('?');
+            while (i + 1 < utf8.size() && (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80)
+                ++i;
+        }
+        return text;
+    }
+};
+
+TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
+{
+    const AsciiCodec ascii;
+    for (const bool leaving : {false, true}) {
+        HeadlessApp app;
+        app.settingsStore.setCodec(ascii);
+        app.start();
+        app.form.Text3.userTypedText("开会 at 9");
+        app.form.Text5.userTypedText("é");
+        app.runtime.whileBoxOpen = [](const Announcement&) { return mb::kIdYes; };
+        if (leaving)
+            app.form.Command5.userPressed();
+        else
+            app.form.Command6.userPressed();
+        const auto shown = boxes(app);
+        ASSERT_EQ(shown.size(), 1u);
+        const std::string told = "设置文件 " + kLocation +
+                                 " 已保存，但时间2的提醒事件、时间3的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。";
+        EXPECT_EQ(shown[0].text, leaving ? told + "要留在程序中修改吗？选“否”将直接退出。" : told);
+        EXPECT_EQ(shown[0].flags, leaving ? mb::kYesNo | mb::kIconExclamation : mb::kIconExclamation);
+        EXPECT_EQ(app.settingsStore.file, kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
+        EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
+    }
+}
+
+} // namespace
+} // namespace tindora

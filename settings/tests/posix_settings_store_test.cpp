@@ -1,0 +1,228 @@
+// time.txt on a real POSIX file system, in a fresh folder for each test.
+#include "file_settings_store.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace tindora::settings {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kOld = "\"8\",\"30\",\"0\",\"5\",\"old\"\r\n";
+const std::string kNew = "\"9\",\"0\",\"0\",\"5\",\"new\"\r\n";
+
+class FileStore : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::unique_ptr<SettingsStore> store = makeFileSettingsStore();
+};
+
+TEST_F(FileStore, CreatesAMissingFileEmptyAndNamesItByItsFullPath)
+{
+    const StoreRead read = store->readOrCreate();
+    EXPECT_FALSE(read.error);
+    EXPECT_EQ(read.bytes, "");
+    ASSERT_TRUE(fs::is_regular_file("time.txt"));
+    EXPECT_EQ(fs::file_size("time.txt"), 0u);
+    EXPECT_EQ(store->location(), (folder.path() / "time.txt").string());
+}
+
+TEST_F(FileStore, ReplacesTheWholeFileAndLeavesNothingElseBehind)
+{
+    TempFolder::write("time.txt", kOld + kOld + kOld);
+    EXPECT_FALSE(store->replace(kNew));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_EQ(store->readOrCreate().bytes, kNew);
+    EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
+}
+
+TEST_F(FileStore, FollowsTheCurrentDirectoryAtEveryOpen)
+{
+    fs::create_directory("elsewhere");
+    fs::current_path("elsewhere");
+    EXPECT_FALSE(store->replace(kNew));
+    fs::current_path("..");
+    EXPECT_EQ(TempFolder::read("elsewhere/time.txt"), kNew);
+    EXPECT_FALSE(fs::exists("time.txt"));
+}
+
+TEST_F(FileStore, AFolderNamedTimeTxtFailsReadAndSaveAndStays)
+{
+    fs::create_directory("time.txt");
+    const StoreRead read = store->readOrCreate();
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->kind, StoreErrorKind::IsFolder);
+    const auto error = store->replace(kNew);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind, StoreErrorKind::IsFolder);
+    EXPECT_TRUE(fs::is_directory("time.txt"));
+    EXPECT_FALSE(fs::exists("time.txt.new"));
+}
+
+TEST_F(FileStore, KeepsTheOldFileAsBakOnceWhenAsked)
+{
+    TempFolder::write("time.txt", kOld);
+    store->keepCopyBeforeNextReplace();
+    EXPECT_FALSE(store->replace(kNew));
+    EXPECT_EQ(TempFolder::read("time.txt.bak"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(store->replace(kOld));
+    EXPECT_EQ(TempFolder::read("time.txt.bak"), kOld); // kept once, not on every save
+    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+}
+
+TEST_F(FileStore, AKeptCopyThatCannotBeMadeStopsTheSave)
+{
+    TempFolder::write("time.txt", kOld);
+    fs::create_directory("time.txt.bak");
+    store->keepCopyBeforeNextReplace();
+    const auto error = store->replace(kNew);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind, StoreErrorKind::IsFolder);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+}
+
+// The process dies for real, by SIGKILL, after the new content is on disk and
+// before it replaces time.txt: the old file must be there, whole.
+TEST_F(FileStore, ASaveKilledBeforeTheReplaceLeavesTheOldFileWhole)
+{
+    TempFolder::write("time.txt", kOld);
+    auto dying = makeFileSettingsStore([] { std::raise(SIGKILL); });
+    EXPECT_EXIT(dying->replace(kNew), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt.new"), kNew); // the death came where intended
+    // The next run saves normally over the leftover.
+    EXPECT_FALSE(store->replace(kNew));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(fs::exists("time.txt.new"));
+}
+
+// A small tmpfs of our own, for a full disk and a read-only disk that root
+// cannot write around. Needs the right to mount; skipped without it.
+class TinyDisk : public FileStore {
+protected:
+    void SetUp() override
+    {
+        fs::create_directory("disk");
+        if (::mount("tindora-test", "disk", "tmpfs", 0, "size=16k,mode=0777") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here (errno " << errno << "); the faults are covered in memory";
+        m_mounted = true;
+        fs::current_path("disk");
+    }
+    void TearDown() override
+    {
+        if (!m_mounted)
+            return;
+        fs::current_path(folder.path());
+        ::umount2("disk", MNT_DETACH);
+    }
+    bool m_mounted = false;
+};
+
+TEST_F(TinyDisk, AFullDiskFailsTheSaveAndKeepsTheOldFile)
+{
+    TempFolder::write("time.txt", kOld);
+    // Fill every remaining block.
+    {
+        const int fd = ::open("filler", O_WRONLY | O_CREAT, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(1024, 'x');
+        while (::write(fd, block.data(), block.size()) > 0) {
+        }
+        ASSERT_EQ(errno, ENOSPC);
+        while (::write(fd, block.data(), 1) > 0) {
+        }
+        ::close(fd);
+    }
+    const auto error = store->replace(std::string(8192, 'n'));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind, StoreErrorKind::DiskFull);
+    EXPECT_EQ(error->systemCode, ENOSPC);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_FALSE(fs::exists("time.txt.new"));
+}
+
+TEST_F(TinyDisk, AReadOnlyDiskFailsTheSaveButStillReads)
+{
+    TempFolder::write("time.txt", kOld);
+    fs::current_path(folder.path());
+    ASSERT_EQ(::mount(nullptr, "disk", nullptr, MS_REMOUNT | MS_RDONLY, "size=16k"), 0) << errno;
+    fs::current_path("disk");
+    const auto error = store->replace(kNew);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind, StoreErrorKind::ReadOnlyDisk);
+    EXPECT_EQ(store->readOrCreate().bytes, kOld);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+
+    // On a read-only disk a missing file cannot be created either.
+    fs::current_path(folder.path());
+    ::umount2("disk", MNT_DETACH);
+    ASSERT_EQ(::mount("tindora-test", "disk", "tmpfs", MS_RDONLY, "size=16k"), 0);
+    fs::current_path("disk");
+    const StoreRead read = store->readOrCreate();
+    ASSERT_TRUE(read.error);
+    EXPECT_EQ(read.error->kind, StoreErrorKind::ReadOnlyDisk);
+}
+
+} // namespace
+} // namespace tindora::settings
+
+// The whole way through on the real file system: Form1, its store, time.txt.
+#include "headless_runtime.h"
+
+namespace tindora::settings {
+namespace {
+
+struct ProgramRun {
+    ProgramRun() { form.Load(); }
+    ~ProgramRun() { tray::resetTrayModule(); }
+    headless::HeadlessRuntime runtime;
+    headless::HeadlessTrayShell trayShell;
+    std::unique_ptr<SettingsStore> store = makeFileSettingsStore();
+    Form1 form{FormServices{runtime, trayShell, *store}};
+};
+
+TEST_F(FileStore, TheProgramCreatesSavesAndKeepsAHandEditedFile)
+{
+    {
+        ProgramRun first;
+        EXPECT_EQ(TempFolder::read("time.txt"), ""); // created empty, nothing written
+        first.form.Combo2.userChoseItem(8);
+        first.form.Combo3.userChoseItem(30);
+        first.form.Combo4.userChoseItem(0);
+        first.form.Text2.userTypedText("开会");
+        first.form.Command6.userPressed();
+        EXPECT_TRUE(first.runtime.log.empty());
+    }
+    const std::string saved = TempFolder::read("time.txt");
+    EXPECT_EQ(saved, "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n"
+                     "\"\",\"\",\"\",\"5\",\"\"\r\n");
+    EXPECT_EQ(saved.size(), 25u + 17u + 17u);
+
+    const std::string typo = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"24\",\"0\",\"0\",\"5\",\"\"\r\n";
+    TempFolder::write("time.txt", typo);
+    {
+        ProgramRun second;
+        ASSERT_EQ(second.runtime.log.size(), 1u);
+        EXPECT_NE(second.runtime.log[0].text.find(folder.path().string() + "/time.txt 第 2 行第 1 项"),
+                  std::string::npos)
+            << second.runtime.log[0].text;
+        EXPECT_EQ(second.form.Text2.Text(), "开会");
+        EXPECT_EQ(TempFolder::read("time.txt"), typo);
+        second.form.Command5.userPressed();
+        EXPECT_TRUE(second.runtime.ended);
+    }
+    EXPECT_EQ(TempFolder::read("time.txt.bak"), typo);
+    // The bad hour stayed empty; the missing third line came back untouched.
+    EXPECT_EQ(TempFolder::read("time.txt"), "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"
+                                            "\"\",\"0\",\"0\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
+}
+
+} // namespace
+} // namespace tindora::settings

@@ -1,0 +1,207 @@
+// time.txt on Windows, through the wide-character file API.
+#include "file_settings_store.h"
+
+#include <windows.h>
+
+namespace tindora::settings {
+namespace {
+
+constexpr const wchar_t* kFile = L"time.txt";
+constexpr const wchar_t* kPending = L"time.txt.new";
+constexpr const wchar_t* kBackup = L"time.txt.bak";
+constexpr const wchar_t* kBackupPending = L"time.txt.bak.new";
+
+// "Access denied" covers a folder of that name and a file another program
+// holds open as well as a real lack of rights: tell them apart.
+StoreErrorKind kindOfAccessDenied(const wchar_t* path)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return StoreErrorKind::IsFolder;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_READONLY)) {
+        HANDLE probe = CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
+        else if (GetLastError() == ERROR_SHARING_VIOLATION)
+            return StoreErrorKind::InUse;
+    }
+    return StoreErrorKind::PermissionDenied;
+}
+
+StoreError errorFromLastError(DWORD code, const wchar_t* path)
+{
+    StoreErrorKind kind = StoreErrorKind::Other;
+    switch (code) {
+    case ERROR_ACCESS_DENIED:
+        kind = kindOfAccessDenied(path);
+        break;
+    case ERROR_WRITE_PROTECT:
+        kind = StoreErrorKind::ReadOnlyDisk;
+        break;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        kind = StoreErrorKind::DiskFull;
+        break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE:
+        kind = StoreErrorKind::InUse;
+        break;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
+        kind = StoreErrorKind::BadPath;
+        break;
+    default:
+        break;
+    }
+    return {kind, static_cast<int>(code)};
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    ~Handle()
+    {
+        if (valid())
+            CloseHandle(m_handle);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return m_handle; }
+    bool close()
+    {
+        const BOOL ok = CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return ok != FALSE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+std::optional<StoreError> readWhole(const wchar_t* path, DWORD disposition, std::string& bytes)
+{
+    // Share everything: another program reading or even replacing the file at
+    // this moment must not make start-up fail.
+    Handle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return errorFromLastError(GetLastError(), path);
+    char buffer[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            return errorFromLastError(GetLastError(), path);
+        if (got == 0)
+            return std::nullopt;
+        bytes.append(buffer, got);
+    }
+}
+
+// Writes a fresh `pending` file, flushes it, and moves it over `target` in one
+// step with write-through: the target holds the old or the new bytes, never a part.
+std::optional<StoreError> replaceWhole(const wchar_t* target, const wchar_t* pending, std::string_view bytes,
+                                       const std::function<void()>& beforeMove)
+{
+    Handle file(CreateFileW(pending, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid())
+        return errorFromLastError(GetLastError(), pending);
+    auto fail = [&](DWORD code, const wchar_t* path) {
+        if (file.valid())
+            file.close();
+        DeleteFileW(pending);
+        return errorFromLastError(code, path);
+    };
+    DWORD written = 0;
+    if (!bytes.empty() && (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+                           written != bytes.size()))
+        return fail(GetLastError(), pending);
+    if (!FlushFileBuffers(file.get()))
+        return fail(GetLastError(), pending);
+    if (!file.close())
+        return fail(GetLastError(), pending);
+    if (beforeMove)
+        beforeMove();
+    // Windows refuses to replace a file the user made read-only; Wine does
+    // not, so ask first and behave the same on both.
+    const DWORD attributes = GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return fail(ERROR_ACCESS_DENIED, target);
+    if (!MoveFileExW(pending, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return fail(GetLastError(), target);
+    return std::nullopt;
+}
+
+std::string toUtf8(const std::wstring& wide)
+{
+    const int length =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr,
+                        nullptr);
+    return utf8;
+}
+
+class Win32SettingsStore : public SettingsStore {
+public:
+    explicit Win32SettingsStore(std::function<void()> afterPendingWritten)
+        : m_afterPendingWritten(std::move(afterPendingWritten)) {}
+
+    std::string location() const override
+    {
+        const DWORD length = GetFullPathNameW(kFile, 0, nullptr, nullptr);
+        if (length == 0)
+            return std::string(kSettingsFileName);
+        std::wstring path(length, L'\0');
+        const DWORD written = GetFullPathNameW(kFile, length, path.data(), nullptr);
+        path.resize(written);
+        return toUtf8(path);
+    }
+
+    const TextCodec& codec() const override { return settingsFileCodec(); }
+
+    StoreRead readOrCreate() override
+    {
+        StoreRead result;
+        result.error = readWhole(kFile, OPEN_ALWAYS, result.bytes);
+        if (result.error)
+            result.bytes.clear();
+        return result;
+    }
+
+    std::optional<StoreError> replace(std::string_view bytes) override
+    {
+        if (m_keepCopy) {
+            std::string old;
+            if (const auto error = readWhole(kFile, OPEN_EXISTING, old); error && error->kind != StoreErrorKind::BadPath)
+                return error;
+            else if (!error)
+                if (const auto copyError = replaceWhole(kBackup, kBackupPending, old, {}))
+                    return copyError;
+        }
+        if (const auto error = replaceWhole(kFile, kPending, bytes, m_afterPendingWritten))
+            return error;
+        m_keepCopy = false;
+        return std::nullopt;
+    }
+
+    void keepCopyBeforeNextReplace() override { m_keepCopy = true; }
+
+private:
+    std::function<void()> m_afterPendingWritten;
+    bool m_keepCopy = false;
+};
+
+} // namespace
+
+std::unique_ptr<SettingsStore> makeFileSettingsStore() { return makeFileSettingsStore({}); }
+
+std::unique_ptr<SettingsStore> makeFileSettingsStore(std::function<void()> afterPendingWritten)
+{
+    return std::make_unique<Win32SettingsStore>(std::move(afterPendingWritten));
+}
+
+} // namespace tindora::settings
