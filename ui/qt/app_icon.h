@@ -5,7 +5,8 @@
 
 namespace tindora::qt {
 
-// The 32 x 32 icon shared with the Windows program, from the resources.
+// The 32 x 32 icon shared with the Windows program (ui/icon/tindora.ico),
+// from the program's resources.
 QIcon appIcon();
 
 } // namespace tindora::qt

@@ -1,19 +1,8 @@
 // Tindora on the Linux desktop.
+#include "file_settings_store.h"
 #include "qt_app.h"
 
 #include <cstdio>
-
-#if __has_include("file_settings_store.h")
-#include "file_settings_store.h"
-#else
-namespace tindora::settings {
-// Until the settings file lands on this branch: the slots are neither read nor
-// written. Goes with the next merge of main.
-class NoSettingsFile : public SettingsStore {
-};
-inline std::unique_ptr<SettingsStore> makeFileSettingsStore() { return std::make_unique<NoSettingsFile>(); }
-} // namespace tindora::settings
-#endif
 
 int main(int argc, char* argv[])
 {

@@ -7,10 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef TINDORA_HAS_ALERT_CLIP
 #include "alert_clip.h"
 #include "wav_reader.h"
-#endif
 
 namespace tindora::qt {
 namespace {
@@ -19,16 +17,12 @@ namespace {
 // is not 16-bit PCM, which the build's own clip always is.
 PcmClip alertClip()
 {
-#ifdef TINDORA_HAS_ALERT_CLIP
     static const sound::WavReadResult wav = sound::readWav(sound::alertClipBytes());
     if (!wav.ok() || wav.clip.format.bitsPerSample != 16) {
         std::fprintf(stderr, "tindora: the alert clip cannot be played: %s\n", wav.message.c_str());
         return {};
     }
     return {static_cast<int>(wav.clip.format.sampleRate), wav.clip.format.channels, wav.clip.samples};
-#else
-    return {};
-#endif
 }
 
 } // namespace

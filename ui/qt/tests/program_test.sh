@@ -63,9 +63,9 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 # 010; slot 3 never set. Notes in GB18030, as Windows writes them.
 printf '"8","30","0","05","\xbf\xaa\xbb\xe1"\r\n"12","0","0","010","\xce\xe7\xb7\xb9"\r\n"","","","5",""\r\n' \
   >"$work/time.txt"
-# What the program writes back: numbers in their plain form, the empty
-# pickers selected as 0.
-printf '"8","30","0","5","\xbf\xaa\xbb\xe1"\r\n"12","0","0","10","\xce\xe7\xb7\xb9"\r\n"0","0","0","5",""\r\n' \
+# What the program writes back: the leads in their plain form, the pickers
+# never set still empty.
+printf '"8","30","0","5","\xbf\xaa\xbb\xe1"\r\n"12","0","0","10","\xce\xe7\xb7\xb9"\r\n"","","","5",""\r\n' \
   >"$work/expected.txt"
 
 trayer --edge top --align right --widthtype pixel --width 64 --heighttype pixel --height 32 \
