@@ -1,6 +1,7 @@
 // Tindora on the Linux desktop.
 #include "file_settings_store.h"
 #include "qt_app.h"
+#include "termination_signals.h"
 
 #include <cstdio>
 
@@ -16,6 +17,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     tindora::qt::configureApplication(app);
     tindora::qt::QtApp program(tindora::settings::makeFileSettingsStore());
+    // As when the session ends on Windows: the window closes (saving time.txt,
+    // removing the tray icon), then the program ends.
+    tindora::qt::TerminationSignals endOfSession([&program] { program.form.systemRequestedClose(); });
     program.start();
     return QApplication::exec();
 }

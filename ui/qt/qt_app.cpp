@@ -3,6 +3,8 @@
 #include "app_icon.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +45,12 @@ void configureApplication(QApplication& app)
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPointSize(9);
     app.setFont(font);
+    // Qt's own texts (the boxes' buttons: "确定", "是", "否") in the user's
+    // language, as the system's boxes show them on Windows.
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
     app.setWindowIcon(appIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 }

@@ -18,8 +18,8 @@ namespace tindora::qt {
 // True when Qt has a display to open its windows on.
 bool displayAvailable();
 // What the program sets on the application before its window exists: the
-// font that shows the Chinese captions, and that a hidden window (in the tray)
-// does not end the program.
+// font that shows the Chinese captions, Qt's translations for the user's
+// language, and that a hidden window (in the tray) does not end the program.
 void configureApplication(QApplication& app);
 
 class QtApp {

@@ -6,8 +6,9 @@
 #                                        the tray menu, time.txt written
 #   program_test.sh TINDORA warning WAV  the clock (libfaketime) just before a
 #                                        slot's warning, the window in the tray:
-#                                        the box comes up above everything, and
-#                                        the clip reaches SDL's disk output
+#                                        the box comes up above everything, the
+#                                        clip reaches SDL's disk output, and the
+#                                        end of the session (SIGTERM) saves
 set -euo pipefail
 
 program=$1
@@ -119,10 +120,10 @@ warning)
   sleep 1 # a second of the clip
   xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
   waitFor 30 gone xdotool search --name '^固定报时！$' || fail "the box did not close"
-  clickTrayIcon 3
-  sleep 0.5
-  xdotool key Down Return
-  waitFor 50 gone "$program_pid" || fail "关闭 in the tray menu did not end the program"
+  # The session ends: the program saves and ends, as when Windows logs off.
+  kill -TERM "$program_pid"
+  waitFor 50 gone "$program_pid" || fail "SIGTERM did not end the program"
+  cmp "$work/time.txt" "$work/expected.txt" || fail "time.txt was not saved when the session ended"
   # The captured output begins with the clip's first samples, bit for bit.
   [ -s "$work/audio.raw" ] || fail "nothing reached the audio output"
   bytes=$(stat -c %s "$work/audio.raw")

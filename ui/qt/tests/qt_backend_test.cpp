@@ -278,6 +278,7 @@ private Q_SLOTS:
         QCOMPARE(text.count(QLatin1Char('\n')), 1);
         QCOMPARE(icon, QMessageBox::Information);
         QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.value(0)->text(), QStringLiteral("确定")); // Qt's translation for zh_CN
         QVERIFY(!QApplication::activeModalWidget());
     }
 
