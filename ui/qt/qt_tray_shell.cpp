@@ -42,10 +42,10 @@ bool QtTrayShell::notifyIcon(std::uint32_t command, tray::NotifyIconRecord& reco
     switch (command) {
     case tray::NIM_ADD:
     case tray::NIM_MODIFY:
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
-            return false;
         if (tray::unpack(record).uFlags & 4) // NIF_TIP
             m_icon.setToolTip(tipOf(record));
+        if (!QSystemTrayIcon::isSystemTrayAvailable())
+            return false;
         m_icon.show();
         return true;
     case tray::NIM_DELETE:

@@ -78,8 +78,9 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 QT_QPA_PLATFORM=xcb TZ=UTC
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
 unset QT_NO_GLIB # libfaketime does not reach Qt's clock without GLib's loop
 if [ "$scenario" = warning ]; then
-  # 4 seconds before slot 1's warning at 08:25:00; the fake clock runs on.
-  export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="@2026-12-07 08:24:56"
+  # 8 seconds before slot 1's warning at 08:25:00 (time to start and go to the
+  # tray first, also on a busy machine); the fake clock runs on.
+  export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="@2026-12-07 08:24:52"
   export FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1
 fi
 (cd "$work" && exec "$program") >"$work/program.log" 2>&1 &
@@ -113,7 +114,7 @@ tray)
 warning)
   clickTrayIcon 1 # to the tray: the box must come up all the same
   waitFor 30 isUnmapped "$window" || fail "a left click on the icon did not hide the window"
-  waitFor 100 xdotool search --name '^固定报时！$' || fail "no warning box by 08:25:05"
+  waitFor 150 xdotool search --name '^固定报时！$' || fail "no warning box by 08:25:07"
   box=$(xdotool search --name '^固定报时！$' | head -n1)
   waitFor 20 isViewable "$box" || fail "the warning box is not shown"
   xprop -id "$box" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || fail "the warning box is not kept above"

@@ -187,6 +187,9 @@ private Q_SLOTS:
         QtApp& app = *m_app;
         QSystemTrayIcon& icon = app.trayShell.icon();
         const int passedOn = app.trayShell.ownProcMessages();
+        // The record's tip up to its NUL, not the spaces after it.
+        QCOMPARE(icon.toolTip(), QStringLiteral("Tindora"));
+        QVERIFY(!icon.icon().isNull());
 
         // Left click: hidden, then shown; the message also goes on to the
         // window's own procedure.
@@ -397,6 +400,8 @@ private Q_SLOTS:
 
 int main(int argc, char* argv[])
 {
+    // The users' locale, whatever the machine's: Qt's texts then come in Chinese.
+    qputenv("LC_ALL", "zh_CN.UTF-8");
     QApplication app(argc, argv);
     configureApplication(app);
     QtBackendTest test;
