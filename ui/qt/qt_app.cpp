@@ -49,18 +49,18 @@ void configureApplication(QApplication& app)
     // language, as the system's boxes show them on Windows.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     app.setWindowIcon(appIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
 QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
-    : runtime(alertClip()),
-      trayShell(appIcon()),
-      settingsStore(std::move(store)),
-      form(FormServices{runtime, trayShell, *settingsStore}),
-      window(form)
+    : runtime(alertClip())
+    , trayShell(appIcon())
+    , settingsStore(std::move(store))
+    , form(FormServices {runtime, trayShell, *settingsStore})
+    , window(form)
 {
     tray::resetTrayModule();
     runtime.setMainWindow(&window);

@@ -28,7 +28,9 @@ QMessageBox::Icon iconOf(int flags)
 
 } // namespace
 
-QtRuntime::QtRuntime(PcmClip clip) : m_player(clip), m_clipMillis(clip.durationMillis())
+QtRuntime::QtRuntime(PcmClip clip)
+    : m_player(clip)
+    , m_clipMillis(clip.durationMillis())
 {
     // One single-shot timer armed for the instant the tick scheduler names: an
     // interval timer keeps an arbitrary phase within the second and drifts.
@@ -51,7 +53,7 @@ QtRuntime::~QtRuntime() = default;
 LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toMSecsSinceEpoch() + std::int64_t{now.offsetFromUtc()} * 1000;
+    return now.toMSecsSinceEpoch() + std::int64_t {now.offsetFromUtc()} * 1000;
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
@@ -66,10 +68,9 @@ int QtRuntime::messageBox(std::string_view text, int flags, std::string_view tit
     const bool systemModal = (flags & mb::kSystemModal) != 0;
     QWidget* parent = (!systemModal && m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
     QMessageBox box(iconOf(flags), QString::fromUtf8(title.data(), qsizetype(title.size())),
-                    // Qt breaks lines at LF; a CR would show as a stray glyph.
-                    QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-                    (flags & mb::kButtonsMask) == mb::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
-                    parent);
+        // Qt breaks lines at LF; a CR would show as a stray glyph.
+        QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
+        (flags & mb::kButtonsMask) == mb::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     // Modality first: setting it after the stay-on-top hint drops the hint.
     box.setWindowModality(Qt::ApplicationModal);
     if (systemModal)

@@ -10,13 +10,14 @@ constexpr std::intptr_t kLButtonDblClk = 515; // WM_LBUTTONDBLCLK
 QString tipOf(const tray::NotifyIconRecord& record)
 {
     const tray::TrayIconData data = tray::unpack(record);
-    const auto end = std::find(data.szTip.begin(), data.szTip.end(), std::uint8_t{0});
+    const auto end = std::find(data.szTip.begin(), data.szTip.end(), std::uint8_t {0});
     return QString::fromUtf8(reinterpret_cast<const char*>(data.szTip.data()), end - data.szTip.begin());
 }
 
 } // namespace
 
-QtTrayShell::QtTrayShell(const QIcon& icon) : m_icon(icon)
+QtTrayShell::QtTrayShell(const QIcon& icon)
+    : m_icon(icon)
 {
     // Queued, as Windows posts the callback: the click's own mouse event ends
     // first, so a popup menu opened for it starts with the button released.
@@ -71,7 +72,7 @@ void QtTrayShell::restoreWindowProc(std::uint32_t hWnd, tray::WindowProcHandle p
 }
 
 std::intptr_t QtTrayShell::callWindowProc(tray::WindowProcHandle previous, std::uint32_t hWnd, std::uint32_t message,
-                                          std::uintptr_t wParam, std::intptr_t lParam)
+    std::uintptr_t wParam, std::intptr_t lParam)
 {
     if (previous == kTrayProc)
         return tray::TrayWindowProc(hWnd, message, wParam, lParam);

@@ -29,7 +29,7 @@ public:
     tray::WindowProcHandle hookWindowProc(std::uint32_t hWnd) override;
     void restoreWindowProc(std::uint32_t hWnd, tray::WindowProcHandle previous) override;
     std::intptr_t callWindowProc(tray::WindowProcHandle previous, std::uint32_t hWnd, std::uint32_t message,
-                                 std::uintptr_t wParam, std::intptr_t lParam) override;
+        std::uintptr_t wParam, std::intptr_t lParam) override;
     // The record never leaves the process here, so the tip stays UTF-8.
     std::string toAnsi(std::string_view utf8) override { return std::string(utf8); }
 

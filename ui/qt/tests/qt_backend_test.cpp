@@ -42,7 +42,9 @@ QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizet
 
 // Counts an event while keeping Form1's own handler on it.
 struct EventCounter {
-    EventCounter(Event& event) : m_event(event), m_saved(event)
+    EventCounter(Event& event)
+        : m_event(event)
+        , m_saved(event)
     {
         event = [this] {
             ++count;
@@ -67,8 +69,7 @@ private:
     std::unique_ptr<QtApp> m_app;
     int m_ends = 0;
 
-    template <typename T>
-    T* widget(std::string_view name)
+    template <typename T> T* widget(std::string_view name)
     {
         auto* found = qobject_cast<T*>(m_app->window.widgetOf(name));
         if (!found)
@@ -322,8 +323,7 @@ private Q_SLOTS:
             if (yesNo)
                 box.button(QMessageBox::No)->click();
         });
-        const int result =
-            m_app->runtime.messageBox("到时间了！\r\n开会", flags, "固定报时！");
+        const int result = m_app->runtime.messageBox("到时间了！\r\n开会", flags, "固定报时！");
         QCOMPARE(int(shownIcon), icon);
         QCOMPARE(title, QStringLiteral("固定报时！"));
         QCOMPARE(text, QStringLiteral("到时间了！\n开会"));
@@ -384,9 +384,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("zh_CN") << "zh_CN" << "8:05:09";
-        QTest::newRow("en_US") << "en_US" << "8:05:09 AM";
-        QTest::newRow("de_DE") << "de_DE" << "08:05:09";
+        QTest::newRow("zh_CN") << "zh_CN"
+                               << "8:05:09";
+        QTest::newRow("en_US") << "en_US"
+                               << "8:05:09 AM";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "08:05:09";
     }
 
     void timeOfDayInTheLocalesFormat()

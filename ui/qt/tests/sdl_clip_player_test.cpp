@@ -72,7 +72,7 @@ protected:
 TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
 {
     {
-        SdlClipPlayer player(PcmClip{44100, 2, m_clip});
+        SdlClipPlayer player(PcmClip {44100, 2, m_clip});
         player.play();
         ASSERT_TRUE(player.isOpen());
         ASSERT_TRUE(waitForOutput(m_output, 64 * 1024));
@@ -83,7 +83,8 @@ TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
     const std::vector<std::uint8_t> out = readAll(m_output);
     const std::size_t head = 16 * 1024;
     ASSERT_GE(out.size(), 160u * 1024);
-    ASSERT_TRUE(std::equal(m_clip.begin(), m_clip.begin() + head, out.begin())) << "the output does not start with the clip";
+    ASSERT_TRUE(std::equal(m_clip.begin(), m_clip.begin() + head, out.begin()))
+        << "the output does not start with the clip";
 
     // The clip starts over where the second request came: up to there the
     // output is the clip unbroken, from there the clip from its start.
@@ -99,7 +100,7 @@ TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
 TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDropped)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    SdlClipPlayer player(PcmClip{44100, 2, m_clip});
+    SdlClipPlayer player(PcmClip {44100, 2, m_clip});
     player.play();
     player.play();
     EXPECT_FALSE(player.isOpen());
@@ -110,7 +111,7 @@ TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDropped)
 TEST_F(SdlClipPlayerTest, theDeviceClosesOnceTheClipHasRunOut)
 {
     const std::vector<std::uint8_t> shortClip(m_clip.begin(), m_clip.begin() + 8820); // 50 ms
-    SdlClipPlayer player(PcmClip{44100, 2, shortClip});
+    SdlClipPlayer player(PcmClip {44100, 2, shortClip});
     player.play();
     ASSERT_TRUE(player.isOpen());
     bool released = false;
