@@ -1,0 +1,25 @@
+// Tindora on the Linux desktop.
+#include "file_settings_store.h"
+#include "qt_app.h"
+#include "termination_signals.h"
+
+#include <cstdio>
+
+int main(int argc, char* argv[])
+{
+    if (!tindora::qt::displayAvailable()) {
+        std::fputs("Tindora 需要图形桌面：没有找到显示器（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
+                   "Tindora needs a graphical desktop: start it from a desktop session, or run it on a virtual\n"
+                   "display: Xvfb :99 & DISPLAY=:99 tindora\n",
+            stderr);
+        return 1;
+    }
+    QApplication app(argc, argv);
+    tindora::qt::configureApplication(app);
+    tindora::qt::QtApp program(tindora::settings::makeFileSettingsStore());
+    // As when the session ends on Windows: the window closes (saving time.txt,
+    // removing the tray icon), then the program ends.
+    tindora::qt::TerminationSignals endOfSession([&program] { program.form.systemRequestedClose(); });
+    program.start();
+    return QApplication::exec();
+}

@@ -1,0 +1,414 @@
+// The Qt backend's mapping, in a real window: what the user does to a widget
+// reaches Form1 as the events a Windows form raises, what Form1 does shows on
+// the widgets, the tray clicks go through TrayWindowProc, and the boxes carry
+// the exact texts, titles and icons.
+#include "form1_window.h"
+#include "memory_settings_store.h"
+#include "qt_app.h"
+#include "time_format.h"
+
+#include <QAbstractItemView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+using namespace tindora;
+using namespace tindora::qt;
+
+namespace {
+
+// Runs `whileOpen` on the modal box once it is open, then closes it.
+void onNextBox(std::function<void(QMessageBox&)> whileOpen)
+{
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [whileOpen, poll] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) {
+            QTimer::singleShot(10, *poll);
+            return;
+        }
+        whileOpen(*box);
+        if (box->isVisible())
+            box->close();
+    };
+    QTimer::singleShot(0, *poll);
+}
+
+QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// Counts an event while keeping Form1's own handler on it.
+struct EventCounter {
+    EventCounter(Event& event)
+        : m_event(event)
+        , m_saved(event)
+    {
+        event = [this] {
+            ++count;
+            if (m_saved)
+                m_saved();
+        };
+    }
+    ~EventCounter() { m_event = m_saved; }
+    int count = 0;
+
+private:
+    Event& m_event;
+    Event m_saved;
+};
+
+} // namespace
+
+class QtBackendTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QtApp> m_app;
+    int m_ends = 0;
+
+    template <typename T> T* widget(std::string_view name)
+    {
+        auto* found = qobject_cast<T*>(m_app->window.widgetOf(name));
+        if (!found)
+            qFatal("no widget %s", std::string(name).c_str());
+        return found;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        m_ends = 0;
+        m_app = std::make_unique<QtApp>(std::make_unique<headless::MemorySettingsStore>());
+        m_app->runtime.setEndHandler([this] { ++m_ends; });
+        m_app->start();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_app->window));
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void windowFollowsTheTable()
+    {
+        QtApp& app = *m_app;
+        QCOMPARE(app.window.windowTitle(), QStringLiteral("Tindora1.0"));
+        QCOMPARE(app.window.size(), QSize(681, 110));
+        QCOMPARE(app.window.minimumSize(), app.window.maximumSize());
+        QCOMPARE(widget<QComboBox>("Combo7")->geometry(), QRect(48, 24, 41, 20));
+        QCOMPARE(widget<QLineEdit>("Text2")->geometry(), QRect(368, 0, 305, 18));
+        QCOMPARE(widget<QPushButton>("Command4")->text(), QStringLiteral("关    于"));
+        QCOMPARE(widget<QPushButton>("Command6")->text(), QStringLiteral("最小化到托盘"));
+        QCOMPARE(widget<QLabel>("Label3")->text(), QStringLiteral("分提醒，提醒事件："));
+        QCOMPARE(widget<QCheckBox>("Check1")->isChecked(), true);
+        QCOMPARE(widget<QCheckBox>("Check3")->isChecked(), false);
+        QCOMPARE(widget<QLineEdit>("Text4")->text(), QStringLiteral("5"));
+        // Filled by Form_Load, nothing selected yet.
+        QCOMPARE(widget<QComboBox>("Combo11")->count(), 24);
+        QCOMPARE(widget<QComboBox>("Combo9")->count(), 60);
+        QCOMPARE(widget<QComboBox>("Combo2")->currentText(), QString());
+        QVERIFY(!app.window.windowIcon().isNull());
+    }
+
+    void focusStartsInCombo2AndFollowsTheTabOrder()
+    {
+        m_app->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+        QCOMPARE(QApplication::focusWidget(), widget<QComboBox>("Combo2"));
+
+        widget<QLineEdit>("Text2")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget<QCheckBox>("Check1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget<QComboBox>("Combo7"));
+        widget<QCheckBox>("Check3")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), widget<QPushButton>("Command4"));
+    }
+
+    void aPickRaisesClickOnceAndTypingRaisesNone()
+    {
+        Form1& form = m_app->form;
+        QComboBox* combo = widget<QComboBox>("Combo3");
+        EventCounter clicks(form.Combo3.Click);
+
+        // The user picks 30 from the drop-down list.
+        combo->showPopup();
+        QAbstractItemView* list = combo->view();
+        QVERIFY(QTest::qWaitForWindowExposed(list->window()));
+        const QModelIndex item = combo->model()->index(30, 0);
+        list->scrollTo(item);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(item).center());
+        QCOMPARE(clicks.count, 1);
+        QCOMPARE(form.Combo3.ListIndex(), 30);
+        QCOMPARE(form.Combo3.Text(), "30");
+
+        // The program selects 45: Click once, and the widget shows it.
+        form.Combo3.setListIndex(45);
+        QCOMPARE(clicks.count, 2);
+        QCOMPARE(combo->currentText(), QStringLiteral("45"));
+
+        // The user types: the text goes to the model, no Click.
+        combo->lineEdit()->selectAll();
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("7"));
+        QCOMPARE(clicks.count, 2);
+        QCOMPARE(form.Combo3.Text(), "7");
+        QCOMPARE(form.Combo3.ListIndex(), -1);
+
+        // The keyboard's Down picks the next item: Click once more.
+        combo->setCurrentIndex(10);
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(clicks.count, 3);
+        QCOMPARE(form.Combo3.ListIndex(), 11);
+    }
+
+    void textAndCheckBoxesFollowTheUser()
+    {
+        Form1& form = m_app->form;
+        QLineEdit* lead = widget<QLineEdit>("Text1");
+        EventCounter changes(form.Text1.Change);
+        lead->selectAll();
+        QTest::keyClicks(lead, QStringLiteral("10"));
+        QCOMPARE(form.Text1.Text(), "10");
+        QCOMPARE(changes.count, 2); // "1", then "10"
+
+        form.Text1.setText("3");
+        QCOMPARE(lead->text(), QStringLiteral("3"));
+        QCOMPARE(changes.count, 3);
+
+        QCheckBox* chime = widget<QCheckBox>("Check3");
+        QTest::mouseClick(chime, Qt::LeftButton);
+        QCOMPARE(form.Check3.Value(), CheckBox::kChecked);
+        form.Check3.setValue(CheckBox::kUnchecked);
+        QVERIFY(!chime->isChecked());
+    }
+
+    void trayClicksGoThroughTrayWindowProc()
+    {
+        QtApp& app = *m_app;
+        QSystemTrayIcon& icon = app.trayShell.icon();
+        const int passedOn = app.trayShell.ownProcMessages();
+        // The record's tip up to its NUL, not the spaces after it.
+        QCOMPARE(icon.toolTip(), QStringLiteral("Tindora"));
+        QVERIFY(!icon.icon().isNull());
+
+        // Left click: hidden, then shown; the message also goes on to the
+        // window's own procedure.
+        Q_EMIT icon.activated(QSystemTrayIcon::Trigger);
+        QTRY_VERIFY(!app.window.isVisible());
+        QVERIFY(!app.form.Visible());
+        Q_EMIT icon.activated(QSystemTrayIcon::Trigger);
+        QTRY_VERIFY(app.window.isVisible());
+        QCOMPARE(app.trayShell.ownProcMessages(), passedOn + 2);
+
+        // Right click: mnuTray pops up with its one item; dismissed, nothing happens.
+        QString shown;
+        auto dismiss = std::make_shared<std::function<void()>>();
+        *dismiss = [&shown, dismiss] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) {
+                QTimer::singleShot(10, *dismiss);
+                return;
+            }
+            shown = menu->actions().value(0)->text() + QString::number(menu->actions().size());
+            menu->close();
+        };
+        QTimer::singleShot(0, *dismiss);
+        Q_EMIT icon.activated(QSystemTrayIcon::Context);
+        QTRY_COMPARE(shown, QStringLiteral("关闭1"));
+        QCOMPARE(app.trayShell.ownProcMessages(), passedOn + 2); // 517 is not passed on
+        QVERIFY(!app.form.isUnloaded());
+
+        // Right click, "关闭": the window unloads and the program ends.
+        auto choose = std::make_shared<std::function<void()>>();
+        *choose = [choose] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) {
+                QTimer::singleShot(10, *choose);
+                return;
+            }
+            QTest::keyClick(menu, Qt::Key_Down);
+            QTest::keyClick(menu, Qt::Key_Return);
+        };
+        QTimer::singleShot(0, *choose);
+        Q_EMIT icon.activated(QSystemTrayIcon::Context);
+        QTRY_VERIFY(app.form.isUnloaded());
+        QTRY_COMPARE(m_ends, 1);
+        QVERIFY(!app.window.isVisible());
+        // The hook is gone: a click now reaches only the window's own procedure.
+        Q_EMIT icon.activated(QSystemTrayIcon::Trigger);
+        QTRY_COMPARE(app.trayShell.ownProcMessages(), passedOn + 3);
+        QVERIFY(!app.window.isVisible());
+    }
+
+    void withoutATrayMinimizingKeepsTheWindowReachable()
+    {
+        if (QSystemTrayIcon::isSystemTrayAvailable())
+            QSKIP("this desktop has a notification area");
+        QtApp& app = *m_app;
+        QTest::mouseClick(widget<QPushButton>("Command6"), Qt::LeftButton);
+        QVERIFY(app.window.isVisible());
+        QVERIFY(app.window.isMinimized());
+        QCOMPARE(app.form.WindowState(), FormWindow::kMinimized);
+
+        app.window.showNormal();
+        QCOMPARE(app.form.WindowState(), FormWindow::kNormal);
+        app.window.showMinimized();
+        QVERIFY(app.window.isVisible());
+        QCOMPARE(app.form.WindowState(), FormWindow::kMinimized);
+    }
+
+    void theCloseBoxUnloadsTheWindow()
+    {
+        m_app->window.close();
+        QVERIFY(m_app->form.isUnloaded());
+        QTRY_COMPARE(m_ends, 1);
+    }
+
+    void aboutBoxFromItsButton()
+    {
+        QString title, text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QList<QAbstractButton*> buttons;
+        onNextBox([&](QMessageBox& box) {
+            title = box.windowTitle();
+            text = box.text();
+            icon = box.icon();
+            buttons = box.buttons();
+        });
+        QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
+        QCOMPARE(title, QStringLiteral("Tindora"));
+        QCOMPARE(text, qs(Form1::aboutText()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        QCOMPARE(text.count(QLatin1Char('\n')), 1);
+        QCOMPARE(icon, QMessageBox::Information);
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons.value(0)->text(), QStringLiteral("确定")); // Qt's translation for zh_CN
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void boxesCarryTheirFlags_data()
+    {
+        QTest::addColumn<int>("flags");
+        QTest::addColumn<int>("icon");
+        QTest::addColumn<bool>("onTop");
+        QTest::addColumn<bool>("yesNo");
+        QTest::newRow("fixed-time warning") << (64 | 4096) << int(QMessageBox::Information) << true << false;
+        QTest::newRow("due") << (48 | 4096) << int(QMessageBox::Warning) << true << false;
+        QTest::newRow("error") << 16 << int(QMessageBox::Critical) << false << false;
+        QTest::newRow("question") << (32 | 4) << int(QMessageBox::Question) << false << true;
+    }
+
+    void boxesCarryTheirFlags()
+    {
+        QFETCH(int, flags);
+        QFETCH(int, icon);
+        QFETCH(bool, onTop);
+        QFETCH(bool, yesNo);
+        // Announcements come while the window is in the tray too.
+        m_app->form.Hide();
+        QVERIFY(!m_app->window.isVisible());
+
+        QMessageBox::Icon shownIcon = QMessageBox::NoIcon;
+        QString title, text;
+        bool stayOnTop = false, visible = false, modal = false;
+        int buttons = 0;
+        onNextBox([&](QMessageBox& box) {
+            shownIcon = box.icon();
+            title = box.windowTitle();
+            text = box.text();
+            stayOnTop = box.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            visible = box.isVisible();
+            modal = box.windowModality() == Qt::ApplicationModal;
+            buttons = int(box.buttons().size());
+            if (yesNo)
+                box.button(QMessageBox::No)->click();
+        });
+        const int result = m_app->runtime.messageBox("到时间了！\r\n开会", flags, "固定报时！");
+        QCOMPARE(int(shownIcon), icon);
+        QCOMPARE(title, QStringLiteral("固定报时！"));
+        QCOMPARE(text, QStringLiteral("到时间了！\n开会"));
+        QCOMPARE(stayOnTop, onTop);
+        QVERIFY(visible);
+        QVERIFY(modal);
+        QCOMPARE(buttons, yesNo ? 2 : 1);
+        QCOMPARE(result, yesNo ? mb::kIdNo : mb::kIdOk);
+    }
+
+    void ticksComeFromOnePreciseSingleShotAndGoOnUnderABox()
+    {
+        QtApp& app = *m_app;
+        const QTimer& timer = app.runtime.wakeUpTimer();
+        QVERIFY(timer.isActive());
+        QVERIFY(timer.isSingleShot());
+        QCOMPARE(timer.timerType(), Qt::PreciseTimer);
+        QVERIFY(timer.remainingTime() <= 1020);
+
+        // Where in the second each wake-up lands, and how many come while a box is open.
+        std::vector<LocalMillis> phases;
+        app.runtime.setWakeUpHandler([&] {
+            phases.push_back(app.runtime.now() % 1000);
+            app.form.tickDriver().wakeUp();
+        });
+        EventCounter ticks(app.form.Timer1.TimerEvent);
+        std::size_t wakeUpsWhileOpen = 0;
+        int ticksWhileOpen = 0;
+        onNextBox([&](QMessageBox&) {
+            const std::size_t wakeUpsBefore = phases.size();
+            const int ticksBefore = ticks.count;
+            QTRY_VERIFY_WITH_TIMEOUT(phases.size() >= wakeUpsBefore + 2, 3500);
+            wakeUpsWhileOpen = phases.size() - wakeUpsBefore;
+            ticksWhileOpen = ticks.count - ticksBefore;
+        });
+        QTest::mouseClick(widget<QPushButton>("Command4"), Qt::LeftButton);
+        QVERIFY(wakeUpsWhileOpen >= 2);
+        QVERIFY(ticksWhileOpen >= 2);
+        // Each wake-up lands just after a new second begins (about 20 ms in),
+        // never at an arbitrary phase.
+        for (const LocalMillis phase : phases)
+            QVERIFY2(phase >= 15 && phase < 250, qPrintable(QString::number(phase)));
+    }
+
+    void theCaretStopsBlinkingWhenIdleAndBlinksAgainOnInput()
+    {
+        CaretBlinkLimiter limiter(100);
+        QVERIFY(limiter.blinking());
+        QTRY_VERIFY(!limiter.blinking());
+        QTest::keyClick(widget<QLineEdit>("Text2"), Qt::Key_A);
+        QVERIFY(limiter.blinking());
+        QTRY_VERIFY(!limiter.blinking());
+        QTest::mouseClick(widget<QLineEdit>("Text3"), Qt::LeftButton);
+        QVERIFY(limiter.blinking());
+    }
+
+    void timeOfDayInTheLocalesFormat_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("zh_CN") << "zh_CN"
+                               << "8:05:09";
+        QTest::newRow("en_US") << "en_US"
+                               << "8:05:09 AM";
+        QTest::newRow("de_DE") << "de_DE"
+                               << "08:05:09";
+    }
+
+    void timeOfDayInTheLocalesFormat()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, shown);
+        const QLocale qlocale(locale);
+        QCOMPARE(qlocale.toString(QTime(8, 5, 9), timeOfDayFormat(qlocale)), shown);
+    }
+};
+
+int main(int argc, char* argv[])
+{
+    // The users' locale, whatever the machine's: Qt's texts then come in Chinese.
+    qputenv("LC_ALL", "zh_CN.UTF-8");
+    QApplication app(argc, argv);
+    configureApplication(app);
+    QtBackendTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "qt_backend_test.moc"

@@ -1,0 +1,127 @@
+// The SDL2 player against SDL's disk driver, which writes what the device
+// would play to a file in real time: the clip's samples reach the output bit
+// for bit, a second request starts the clip again, and with no usable audio
+// driver a request is dropped without harm.
+#include "sdl_clip_player.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace tindora::qt {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Two seconds of stereo 16-bit frames in which no two frames are alike, so a
+// copy of the clip's start can only be found where the clip starts.
+std::vector<std::uint8_t> distinctFrames()
+{
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t frame = 0; frame < 88200; ++frame) {
+        const std::uint16_t left = static_cast<std::uint16_t>(frame);
+        const std::uint16_t right = static_cast<std::uint16_t>(frame >> 16 | 0x5A00);
+        for (std::uint16_t sample : {left, right}) {
+            bytes.push_back(static_cast<std::uint8_t>(sample));
+            bytes.push_back(static_cast<std::uint8_t>(sample >> 8));
+        }
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> readAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Waits (really: this is the device's own pace) until the output holds `bytes`.
+bool waitForOutput(const fs::path& path, std::uintmax_t bytes)
+{
+    for (int i = 0; i < 100; ++i) {
+        std::error_code error;
+        if (fs::file_size(path, error) >= bytes && !error)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+class SdlClipPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_output = fs::temp_directory_path() / ("tindora_sdl_" + std::to_string(::getpid()) + ".raw");
+        fs::remove(m_output);
+        ::setenv("SDL_AUDIODRIVER", "disk", 1);
+        ::setenv("SDL_DISKAUDIOFILE", m_output.c_str(), 1);
+    }
+    void TearDown() override { fs::remove(m_output); }
+
+    fs::path m_output;
+    std::vector<std::uint8_t> m_clip = distinctFrames();
+};
+
+TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
+{
+    {
+        SdlClipPlayer player(PcmClip {44100, 2, m_clip});
+        player.play();
+        ASSERT_TRUE(player.isOpen());
+        ASSERT_TRUE(waitForOutput(m_output, 64 * 1024));
+        player.play();
+        ASSERT_TRUE(waitForOutput(m_output, 160 * 1024));
+    } // closing the device flushes the output
+
+    const std::vector<std::uint8_t> out = readAll(m_output);
+    const std::size_t head = 16 * 1024;
+    ASSERT_GE(out.size(), 160u * 1024);
+    ASSERT_TRUE(std::equal(m_clip.begin(), m_clip.begin() + head, out.begin()))
+        << "the output does not start with the clip";
+
+    // The clip starts over where the second request came: up to there the
+    // output is the clip unbroken, from there the clip from its start.
+    const auto restart = std::search(out.begin() + 4, out.end(), m_clip.begin(), m_clip.begin() + 4096);
+    ASSERT_NE(restart, out.end()) << "the second request did not start the clip again";
+    const std::size_t at = static_cast<std::size_t>(restart - out.begin());
+    EXPECT_GE(at, 64u * 1024 - 32 * 1024);
+    EXPECT_TRUE(std::equal(out.begin(), restart, m_clip.begin()));
+    const std::size_t after = std::min<std::size_t>(out.size() - at, m_clip.size());
+    EXPECT_TRUE(std::equal(restart, restart + static_cast<std::ptrdiff_t>(after), m_clip.begin()));
+}
+
+TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDropped)
+{
+    ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SdlClipPlayer player(PcmClip {44100, 2, m_clip});
+    player.play();
+    player.play();
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_TRUE(player.releaseIfDone());
+    EXPECT_FALSE(fs::exists(m_output));
+}
+
+TEST_F(SdlClipPlayerTest, theDeviceClosesOnceTheClipHasRunOut)
+{
+    const std::vector<std::uint8_t> shortClip(m_clip.begin(), m_clip.begin() + 8820); // 50 ms
+    SdlClipPlayer player(PcmClip {44100, 2, shortClip});
+    player.play();
+    ASSERT_TRUE(player.isOpen());
+    bool released = false;
+    for (int i = 0; i < 100 && !released; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        released = player.releaseIfDone();
+    }
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(player.isOpen());
+}
+
+} // namespace
+} // namespace tindora::qt
