@@ -41,11 +41,11 @@ fi
 
 now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
-# measure <exe> <window title>: prints "start-up-ms rss-kB"
+# measure <exe> <window title> [argument]: prints "start-up-ms rss-kB"
 measure() {
   local exe=$1 title=$2 start pid shown rss
   start=$(now_ms)
-  "$wine_run" "$exe" & pid=$!
+  "$wine_run" "$exe" ${3:+"$3"} 2>/dev/null & pid=$!
   started+=("$pid")
   until xdotool search --onlyvisible --name "^$title\$" >/dev/null 2>&1; do
     sleep 0.005
@@ -65,21 +65,26 @@ measure() {
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
-: >"$work/tindora"; : >"$work/baseline"
+: >"$work/tindora"; : >"$work/baseline"; : >"$work/text"
 for _ in $(seq "$runs"); do
-  # Alternate, so that drift of the machine touches both alike.
+  # Alternate, so that drift of the machine touches all alike.
   measure "$baseline" MinimalWindow >>"$work/baseline"
+  measure "$baseline" MinimalWindow text >>"$work/text"
   rm -f time.txt
   measure "$tindora" Tindora1.0 >>"$work/tindora"
 done
 
 b_start=$(cut -d' ' -f1 "$work/baseline" | median); t_start=$(cut -d' ' -f1 "$work/tindora" | median)
 b_rss=$(cut -d' ' -f2 "$work/baseline" | median); t_rss=$(cut -d' ' -f2 "$work/tindora" | median)
+x_start=$(cut -d' ' -f1 "$work/text" | median); x_rss=$(cut -d' ' -f2 "$work/text" | median)
 size=$(stat -c %s "$tindora")
 echo "runs: $runs"
 echo "tindora.exe size: $size bytes ($(awk -v s="$size" 'BEGIN {printf "%.2f", s / 1048576}') MiB)"
 echo "start-up to shown window, median ms: tindora $t_start, baseline $b_start, ratio $(awk -v a="$t_start" -v b="$b_start" 'BEGIN {printf "%.2f", a / b}')"
 echo "working set (VmRSS) median kB: tindora $t_rss, baseline $b_rss, ratio $(awk -v a="$t_rss" -v b="$b_rss" 'BEGIN {printf "%.2f", a / b}')"
+echo "baseline with one Chinese caption: start-up $x_start ms, working set $x_rss kB;" \
+  "tindora against it: $(awk -v a="$t_start" -v b="$x_start" 'BEGIN {printf "%.2f", a / b}')," \
+  "$(awk -v a="$t_rss" -v b="$x_rss" 'BEGIN {printf "%.2f", a / b}')"
 
 # Idle: the program ticks once a second with nothing to announce.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
@@ -94,7 +99,7 @@ server_pid() {
   return 0
 }
 rm -f time.txt
-"$wine_run" "$tindora" & pid=$!
+"$wine_run" "$tindora" 2>/dev/null & pid=$!
 started+=("$pid")
 until xdotool search --onlyvisible --name '^Tindora1.0$' >/dev/null 2>&1; do sleep 0.01; done
 sleep 2
