@@ -27,7 +27,7 @@ printf '"%s","%s","%s","5","%s"\r\n"","","","5",""\r\n"","","","5",""\r\n' \
 wait_window() { # title seconds
   local id=""
   for _ in $(seq $(( $2 * 10 ))); do
-    id=$(xdotool search --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1) &&
+    id=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$1\$" 2>/dev/null | head -n1) &&
       [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
