@@ -2,6 +2,7 @@
 
 #include "alert_clip_source.h"
 #include "settings_source.h"
+#include "wav_reader.h"
 
 namespace tindora::win32 {
 
@@ -16,7 +17,9 @@ Win32App::Win32App(HINSTANCE instance, Options options)
     // The tray module keeps one state per process; start from the empty one.
     tray::resetTrayModule();
     runtime.setWakeUpHandler([this] { form.tickDriver().wakeUp(); });
-    runtime.setAlertClip(alertClip());
+    // A clip that does not read as a WAV file is not played at all.
+    if (const sound::WavReadResult wav = sound::readWav(alertClip()); wav.ok())
+        runtime.setAlertClip(wav.clip.file);
 }
 
 Win32App::~Win32App()

@@ -3,8 +3,10 @@
 // callbacks and the ways out.
 #include "window_test_support.h"
 
+#include "alert_clip.h"
 #include "announcements.h"
 #include "file_settings_store.h"
+#include "wav_reader.h"
 #include "wide_text.h"
 
 #include <gtest/gtest.h>
@@ -297,6 +299,48 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
         EXPECT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 3000)) << "ticks go on";
         app.reset();
     }
+}
+
+// Under Wine with ALSA_CONFIG_PATH pointing the default device at a file (the
+// win32_alert_sound test): what the program plays lands in that file.
+TEST_F(Form1WindowTest, TheAlertClipReachesTheSoundOutputUnchanged)
+{
+    wchar_t capturePath[MAX_PATH];
+    if (!GetEnvironmentVariableW(L"TINDORA_SOUND_CAPTURE", capturePath, MAX_PATH))
+        GTEST_SKIP() << "needs the sound output captured to a file";
+    std::wstring capture = L"Z:" + std::wstring(capturePath);
+    std::replace(capture.begin(), capture.end(), L'/', L'\\');
+    DeleteFileW(capture.c_str());
+
+    start(todayAt(8, 24, 59, 500));
+    form().Check2.setValue(0); // sound only, no box
+    form().Combo2.setListIndex(8);
+    form().Combo3.setListIndex(30);
+    form().Combo4.setListIndex(0); // the alert at 08:25:00
+
+    const sound::WavReadResult wav = sound::readWav(sound::alertClipBytes());
+    ASSERT_TRUE(wav.ok());
+    const std::span<const std::uint8_t> samples = wav.clip.samples;
+    auto captured = [&] {
+        HANDLE file = CreateFileW(capture.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        std::vector<std::uint8_t> bytes;
+        if (file == INVALID_HANDLE_VALUE)
+            return bytes;
+        bytes.resize(GetFileSize(file, nullptr));
+        DWORD read = 0;
+        ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        CloseHandle(file);
+        bytes.resize(read);
+        return bytes;
+    };
+    // The clip plays in real time: 7.7 s.
+    ASSERT_TRUE(pumpUntil([&] { return captured().size() >= samples.size(); }, 20000))
+        << "captured " << captured().size() << " bytes";
+    pumpFor(300);
+    const std::vector<std::uint8_t> bytes = captured();
+    ASSERT_EQ(bytes.size(), samples.size());
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), samples.begin())) << "every sample as stored";
 }
 
 TEST_F(Form1WindowTest, TheAboutBoxBelongsToTheWindow)
