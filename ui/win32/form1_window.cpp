@@ -82,8 +82,8 @@ std::wstring windowText(HWND window)
 // feeds the user's input back into the model.
 class Form1Window::NativeControl : public ControlView {
 public:
-    NativeControl(const layout::ControlSpec& spec, Control* model, HWND widget)
-        : m_spec(spec), m_model(model), m_widget(widget)
+    NativeControl(const layout::ControlSpec& design, Control* model, HWND widget)
+        : m_design(design), m_model(model), m_widget(widget)
     {
         if (m_model)
             m_model->setView(this);
@@ -96,7 +96,7 @@ public:
     NativeControl(const NativeControl&) = delete;
     NativeControl& operator=(const NativeControl&) = delete;
 
-    const layout::ControlSpec& spec() const { return m_spec; }
+    const layout::ControlSpec& design() const { return m_design; }
     HWND widget() const { return m_widget; }
 
     void controlChanged(ControlChange what) override
@@ -104,7 +104,7 @@ public:
         // Our own writes raise notifications too; the model already holds the
         // change, so none of them may come back as the user's input.
         m_applying = true;
-        switch (m_spec.kind) {
+        switch (m_design.kind) {
         case layout::Kind::ComboBox:
             applyCombo(what);
             break;
@@ -129,7 +129,7 @@ public:
     {
         if (m_applying || !m_model)
             return;
-        switch (m_spec.kind) {
+        switch (m_design.kind) {
         case layout::Kind::ComboBox: {
             auto* combo = static_cast<ComboBox*>(m_model);
             if (code == CBN_SELCHANGE) {
@@ -178,7 +178,7 @@ private:
         }
     }
 
-    const layout::ControlSpec& m_spec;
+    const layout::ControlSpec& m_design;
     Control* m_model;
     HWND m_widget;
     bool m_applying = false;
@@ -260,7 +260,7 @@ bool Form1Window::create(HINSTANCE instance)
 void Form1Window::setListsRedraw(bool redraw)
 {
     for (const auto& control : m_controls) {
-        if (control->spec().kind != layout::Kind::ComboBox)
+        if (control->design().kind != layout::Kind::ComboBox)
             continue;
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
@@ -300,14 +300,14 @@ void Form1Window::createControls(HINSTANCE instance)
 {
     // Created in tab order, which is also the order the keyboard follows.
     int id = kFirstControlId;
-    for (const layout::ControlSpec& spec : layout::kControls) {
+    for (const layout::ControlSpec& design : layout::kControls) {
         ++id;
-        if (spec.kind == layout::Kind::OleContainer)
+        if (design.kind == layout::Kind::OleContainer)
             continue; // the clip plays without a box on the window
         const wchar_t* className = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
-        switch (spec.kind) {
+        switch (design.kind) {
         case layout::Kind::Label:
             style |= SS_LEFT | SS_NOPREFIX;
             break;
@@ -331,22 +331,22 @@ void Form1Window::createControls(HINSTANCE instance)
         case layout::Kind::OleContainer:
             break;
         }
-        const std::wstring text = spec.kind == layout::Kind::ComboBox ? std::wstring() : toWide(spec.caption);
-        const RECT at = pixelRect(spec);
-        const int height = spec.kind == layout::Kind::ComboBox ? (at.bottom - at.top) * (kDroppedListItems + 1)
+        const std::wstring text = design.kind == layout::Kind::ComboBox ? std::wstring() : toWide(design.caption);
+        const RECT at = pixelRect(design);
+        const int height = design.kind == layout::Kind::ComboBox ? (at.bottom - at.top) * (kDroppedListItems + 1)
                                                                : at.bottom - at.top;
         HWND widget = CreateWindowExW(exStyle, className, text.c_str(), style, at.left, at.top, at.right - at.left,
                                       height, m_window,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (spec.kind == layout::Kind::CheckBox)
-            SendMessageW(widget, BM_SETCHECK, spec.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-        m_controls.push_back(std::make_unique<NativeControl>(spec, m_form.findControl(spec.name), widget));
+        if (design.kind == layout::Kind::CheckBox)
+            SendMessageW(widget, BM_SETCHECK, design.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+        m_controls.push_back(std::make_unique<NativeControl>(design, m_form.findControl(design.name), widget));
     }
     // A label reaches a little under the control to its right, which is drawn
     // over it: labels go to the bottom. They take no focus, so the tab order
     // of the others is unchanged.
     for (const auto& control : m_controls)
-        if (control->spec().kind == layout::Kind::Label)
+        if (control->design().kind == layout::Kind::Label)
             SetWindowPos(control->widget(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -369,10 +369,10 @@ void Form1Window::updateFont()
     m_font = font;
 }
 
-RECT Form1Window::pixelRect(const layout::ControlSpec& spec) const
+RECT Form1Window::pixelRect(const layout::ControlSpec& design) const
 {
-    return RECT{px(spec.left, m_dpi), px(spec.top, m_dpi), px(spec.left + spec.width, m_dpi),
-                px(spec.top + spec.height, m_dpi)};
+    return RECT{px(design.left, m_dpi), px(design.top, m_dpi), px(design.left + design.width, m_dpi),
+                px(design.top + design.height, m_dpi)};
 }
 
 void Form1Window::layOut()
@@ -381,14 +381,14 @@ void Form1Window::layOut()
     // what is not yet in place.
     int fittedField = -1;
     for (const auto& control : m_controls) {
-        const layout::ControlSpec& spec = control->spec();
-        const RECT wanted = pixelRect(spec);
+        const layout::ControlSpec& design = control->design();
+        const RECT wanted = pixelRect(design);
         const int height = wanted.bottom - wanted.top;
         HWND widget = control->widget();
         RECT now;
         GetWindowRect(widget, &now);
         MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&now), 2);
-        if (spec.kind != layout::Kind::ComboBox) {
+        if (design.kind != layout::Kind::ComboBox) {
             if (!EqualRect(&now, &wanted))
                 SetWindowPos(widget, nullptr, wanted.left, wanted.top, wanted.right - wanted.left, height,
                              SWP_NOZORDER | SWP_NOACTIVATE);
@@ -435,7 +435,7 @@ void Form1Window::fitComboHeight(HWND combo, int height, int& fittedField)
 HWND Form1Window::controlHandle(std::string_view name) const
 {
     for (const auto& control : m_controls)
-        if (control->spec().name == name)
+        if (control->design().name == name)
             return control->widget();
     return nullptr;
 }
@@ -537,7 +537,7 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             if (index < 0 || index >= static_cast<int>(layout::kControls.size()))
                 return 0;
             for (const auto& control : m_controls)
-                if (&control->spec() == &layout::kControls[static_cast<std::size_t>(index)]) {
+                if (&control->design() == &layout::kControls[static_cast<std::size_t>(index)]) {
                     control->command(HIWORD(wParam));
                     break;
                 }

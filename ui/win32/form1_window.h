@@ -46,7 +46,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
-    RECT pixelRect(const layout::ControlSpec& spec) const;
+    RECT pixelRect(const layout::ControlSpec& design) const;
     void layOut();
     // Gives a drop-down combo box its closed height.
     static void fitComboHeight(HWND combo, int height, int& fittedField);

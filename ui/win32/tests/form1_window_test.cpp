@@ -119,23 +119,23 @@ TEST_F(Form1WindowTest, TheWindowAndEveryControlSitWhereTheTableSaysAt96Dpi)
     EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX)) << "a fixed single border";
     EXPECT_EQ(GetMenu(window()), nullptr);
 
-    for (const layout::ControlSpec& spec : layout::kControls) {
-        HWND widget = control(spec.name);
-        if (spec.kind == layout::Kind::OleContainer) {
+    for (const layout::ControlSpec& design : layout::kControls) {
+        HWND widget = control(design.name);
+        if (design.kind == layout::Kind::OleContainer) {
             EXPECT_EQ(widget, nullptr) << "the clip plays without a box on the window";
             continue;
         }
-        ASSERT_NE(widget, nullptr) << spec.name;
+        ASSERT_NE(widget, nullptr) << design.name;
         const RECT rect = clientRectOf(widget);
-        EXPECT_EQ(rect.left, spec.left / 15) << spec.name;
-        EXPECT_EQ(rect.top, spec.top / 15) << spec.name;
-        EXPECT_EQ(rect.right - rect.left, spec.width / 15) << spec.name;
-        EXPECT_EQ(rect.bottom - rect.top, spec.height / 15) << spec.name;
-        if (spec.kind != layout::Kind::ComboBox) {
-            EXPECT_EQ(toUtf8(textOf(widget)), spec.caption) << spec.name;
+        EXPECT_EQ(rect.left, design.left / 15) << design.name;
+        EXPECT_EQ(rect.top, design.top / 15) << design.name;
+        EXPECT_EQ(rect.right - rect.left, design.width / 15) << design.name;
+        EXPECT_EQ(rect.bottom - rect.top, design.height / 15) << design.name;
+        if (design.kind != layout::Kind::ComboBox) {
+            EXPECT_EQ(toUtf8(textOf(widget)), design.caption) << design.name;
         }
-        if (spec.kind == layout::Kind::CheckBox) {
-            EXPECT_EQ(SendMessageW(widget, BM_GETCHECK, 0, 0), spec.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED);
+        if (design.kind == layout::Kind::CheckBox) {
+            EXPECT_EQ(SendMessageW(widget, BM_GETCHECK, 0, 0), design.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED);
         }
     }
     EXPECT_EQ(textOf(control("Command4")), L"关    于");
@@ -152,9 +152,9 @@ TEST_F(Form1WindowTest, FocusStartsInCombo2AndTabFollowsTheTabIndexes)
     EXPECT_TRUE(focus == combo2 || GetParent(focus) == combo2) << "the combo box or its edit field";
 
     std::vector<std::string_view> expected;
-    for (const layout::ControlSpec& spec : layout::kControls)
-        if (spec.kind != layout::Kind::Label && spec.kind != layout::Kind::OleContainer)
-            expected.push_back(spec.name);
+    for (const layout::ControlSpec& design : layout::kControls)
+        if (design.kind != layout::Kind::Label && design.kind != layout::Kind::OleContainer)
+            expected.push_back(design.name);
     HWND at = combo2;
     for (std::size_t i = 1; i < expected.size(); ++i) {
         at = GetNextDlgTabItem(window(), at, FALSE);
