@@ -42,15 +42,24 @@ if [ -z "${DISPLAY:-}" ]; then
   export DISPLAY=$display
 fi
 
+# A persistent server that does not hold CTest's pipes open; started first, so
+# that no program of ours starts one of its own with our pipes. It exits 0 only
+# when it started; with one running already it leaves at once.
+mkdir -p "$WINEPREFIX"
+fresh_server=0
+setsid wineserver -p </dev/null >/dev/null 2>&1 && fresh_server=1
+
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
   # Without a window manager every closed window froze the thread for 2 s
   # unless Wine manages no windows itself.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null
+elif [ "$fresh_server" = 1 ]; then
+  # The first program of a server's session starts Wine's own services, which
+  # stay as long as the server and keep its output open: let that be this
+  # one, with no pipes, rather than a test under CTest or a `| tail`.
+  wineboot >/dev/null 2>&1 </dev/null
 fi
-
-# A persistent server that does not hold CTest's pipes open.
-setsid wineserver -p </dev/null >/dev/null 2>&1 || true
 
 flock -u 9
 exec 9>&-
