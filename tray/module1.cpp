@@ -45,14 +45,14 @@ void TrayAdd(FormWindow& form, Menu& menu)
     g_state.iconData.hIcon = form.Icon();
     g_state.iconData.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
     g_state.iconData.uFlags = 3; // NIF_MESSAGE | NIF_ICON
-    g_state.iconShown = notify(NIM_ADD);
+    g_state.iconShown = notify(kNimAdd);
 }
 
 void TraySetTip(std::string_view tip)
 {
     setTip(g_state.iconData, tip, [](std::string_view text) { return g_state.shell->toAnsi(text); });
     g_state.iconData.uFlags = 4; // NIF_TIP
-    notify(NIM_MODIFY);
+    notify(kNimModify);
 }
 
 void TrayReAdd()
@@ -62,7 +62,7 @@ void TrayReAdd()
     // The shell lost every icon: add ours again with its tip.
     const bool hasTip = g_state.iconData.szTip[0] != 0;
     g_state.iconData.uFlags = hasTip ? 7u : 3u;
-    g_state.iconShown = notify(NIM_ADD);
+    g_state.iconShown = notify(kNimAdd);
 }
 
 void TrayRemove()
@@ -71,7 +71,7 @@ void TrayRemove()
         return;
     // The icon goes before the hook, the reverse of TrayAdd.
     g_state.iconData.uFlags = 0;
-    notify(NIM_DELETE);
+    notify(kNimDelete);
     g_state.iconShown = false;
     g_state.shell->restoreWindowProc(g_state.TrayForm->hWnd(), g_state.PreviousWindowProc);
     g_state.hooked = false;
@@ -79,12 +79,12 @@ void TrayRemove()
 
 std::intptr_t TrayWindowProc(std::uint32_t hWnd, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
 {
-    if (message == TRAY_CALLBACK_MESSAGE && lParam == WM_LBUTTONUP) {
+    if (message == TRAY_CALLBACK_MESSAGE && lParam == kWmLButtonUp) {
         if (g_state.TrayForm->Visible())
             g_state.TrayForm->Hide();
         else
             g_state.TrayForm->Show();
-    } else if (message == TRAY_CALLBACK_MESSAGE && lParam == WM_RBUTTONUP) {
+    } else if (message == TRAY_CALLBACK_MESSAGE && lParam == kWmRButtonUp) {
         if (!g_state.menuOpen) {
             g_state.menuOpen = true;
             // The chosen item may save, unload the window and remove the icon

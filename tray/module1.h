@@ -16,11 +16,11 @@
 namespace tindora::tray {
 
 inline constexpr std::uint32_t TRAY_CALLBACK_MESSAGE = 2025;
-inline constexpr std::uint32_t NIM_ADD = 0;
-inline constexpr std::uint32_t NIM_MODIFY = 1;
-inline constexpr std::uint32_t NIM_DELETE = 2;
-inline constexpr std::uint32_t WM_LBUTTONUP = 514;
-inline constexpr std::uint32_t WM_RBUTTONUP = 517;
+inline constexpr std::uint32_t kNimAdd = 0;
+inline constexpr std::uint32_t kNimModify = 1;
+inline constexpr std::uint32_t kNimDelete = 2;
+inline constexpr std::uint32_t kWmLButtonUp = 514;
+inline constexpr std::uint32_t kWmRButtonUp = 517;
 
 // An opaque window procedure: what the platform returned when the hook went in.
 using WindowProcHandle = std::uintptr_t;

@@ -35,7 +35,7 @@ TEST_F(TrayTest, StartUpAddsTheIconAndThenItsTipWithThe88ByteRecord)
     EXPECT_TRUE(shell.hooked) << "the hook is in";
 
     const auto& add = shell.notifyCalls[0];
-    EXPECT_EQ(add.command, tray::NIM_ADD);
+    EXPECT_EQ(add.command, tray::kNimAdd);
     EXPECT_EQ(field(add.record, 0), 88u);
     EXPECT_EQ(field(add.record, 4), app.view.windowHandle());
     EXPECT_EQ(field(add.record, 8), 0u);
@@ -46,7 +46,7 @@ TEST_F(TrayTest, StartUpAddsTheIconAndThenItsTipWithThe88ByteRecord)
         ASSERT_EQ(add.record[i], 0) << "no tip yet, byte " << i;
 
     const auto& tip = shell.notifyCalls[1];
-    EXPECT_EQ(tip.command, tray::NIM_MODIFY);
+    EXPECT_EQ(tip.command, tray::kNimModify);
     EXPECT_EQ(field(tip.record, 12), 4u);
     EXPECT_EQ(field(tip.record, 4), app.view.windowHandle()) << "the other fields stay";
     std::string expectedTip = "Tindora";
@@ -126,7 +126,7 @@ TEST_F(TrayTest, RemoveDeletesTheIconThenUnhooks)
 {
     tray::TrayRemove();
     ASSERT_EQ(shell.notifyCalls.size(), 3u);
-    EXPECT_EQ(shell.notifyCalls[2].command, tray::NIM_DELETE);
+    EXPECT_EQ(shell.notifyCalls[2].command, tray::kNimDelete);
     EXPECT_EQ(field(shell.notifyCalls[2].record, 12), 0u);
     EXPECT_FALSE(shell.hooked);
     send(2025, 514);
@@ -139,7 +139,7 @@ TEST_F(TrayTest, TheIconComesBackWhenTheShellRestarts)
 {
     tray::TrayReAdd();
     ASSERT_EQ(shell.notifyCalls.size(), 3u);
-    EXPECT_EQ(shell.notifyCalls[2].command, tray::NIM_ADD);
+    EXPECT_EQ(shell.notifyCalls[2].command, tray::kNimAdd);
     EXPECT_EQ(field(shell.notifyCalls[2].record, 12), 7u) << "icon, message and tip at once";
     EXPECT_EQ(shell.notifyCalls[2].record[24], 'T');
 }

@@ -25,15 +25,15 @@ QtTrayShell::QtTrayShell(const QIcon& icon)
         &m_icon, &QSystemTrayIcon::activated, &m_icon,
         [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger) {
-                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_LBUTTONUP);
+                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::kWmLButtonUp);
             } else if (reason == QSystemTrayIcon::DoubleClick) {
                 // Qt reports a quick second click as a double click only;
                 // Windows sends the double click and then that click's
                 // release, which shows or hides the window again.
                 sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, kLButtonDblClk);
-                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_LBUTTONUP);
+                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::kWmLButtonUp);
             } else if (reason == QSystemTrayIcon::Context)
-                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::WM_RBUTTONUP);
+                sendMessage(tray::TRAY_CALLBACK_MESSAGE, 0, tray::kWmRButtonUp);
         },
         Qt::QueuedConnection);
 }
@@ -41,15 +41,15 @@ QtTrayShell::QtTrayShell(const QIcon& icon)
 bool QtTrayShell::notifyIcon(std::uint32_t command, tray::NotifyIconRecord& record)
 {
     switch (command) {
-    case tray::NIM_ADD:
-    case tray::NIM_MODIFY:
+    case tray::kNimAdd:
+    case tray::kNimModify:
         if (tray::unpack(record).uFlags & 4) // NIF_TIP
             m_icon.setToolTip(tipOf(record));
         if (!QSystemTrayIcon::isSystemTrayAvailable())
             return false;
         m_icon.show();
         return true;
-    case tray::NIM_DELETE:
+    case tray::kNimDelete:
         m_icon.hide();
         return true;
     default:

@@ -94,7 +94,7 @@ TEST_F(LifecycleTest, ExitRemovesTheIconAndEndsWithoutUnloading)
     EXPECT_EQ(app.settingsStore.replaceCalls, 1);
     EXPECT_FALSE(form.isUnloaded());
     EXPECT_FALSE(app.trayShell.hooked);
-    EXPECT_EQ(app.trayShell.notifyCalls.back().command, tray::NIM_DELETE);
+    EXPECT_EQ(app.trayShell.notifyCalls.back().command, tray::kNimDelete);
 }
 
 TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
@@ -106,7 +106,7 @@ TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
     EXPECT_EQ(app.settingsStore.replaceCalls, 2) << "once by the menu item, once by the unload";
     int deletes = 0;
     for (const auto& call : app.trayShell.notifyCalls)
-        deletes += call.command == tray::NIM_DELETE;
+        deletes += call.command == tray::kNimDelete;
     EXPECT_EQ(deletes, 1);
 }
 

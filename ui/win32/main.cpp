@@ -1,6 +1,4 @@
 // tindora.exe: one copy per settings file, then Form1 until the program ends.
-// (The program's headers come before <windows.h>: the tray module names some
-// constants as the system's macros do.)
 #include "win32_app.h"
 
 #include "single_instance.h"

@@ -399,7 +399,7 @@ TEST_F(Form1WindowTest, ARightClickOpensTheMenuAndItsCloseItemUnloadsTheWindow)
     EXPECT_EQ(saves, 2) << "the close item saves, and so does the unload";
     EXPECT_TRUE(PreviousProcedure::trayCallbacks.empty()) << "517 is not passed on";
     ASSERT_FALSE(trayShell.commands.empty());
-    EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
+    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
 }
 
 BOOL CALLBACK countMenu(HWND window, LPARAM count)
@@ -455,7 +455,7 @@ TEST_F(Form1WindowTest, ExitRemovesTheIconAndEnds)
     ASSERT_TRUE(pumpUntil([&] { return ended; }));
     EXPECT_FALSE(form().isUnloaded()) << "End does not unload";
     EXPECT_EQ(saves, 1);
-    EXPECT_EQ(trayShell.commands, (std::vector<std::uint32_t>{tray::NIM_ADD, tray::NIM_MODIFY, tray::NIM_DELETE}));
+    EXPECT_EQ(trayShell.commands, (std::vector<std::uint32_t>{tray::kNimAdd, tray::kNimModify, tray::kNimDelete}));
     EXPECT_FALSE(tray::trayState().hooked);
 }
 
@@ -497,7 +497,7 @@ TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
     EXPECT_TRUE(quit);
     EXPECT_TRUE(form().isUnloaded());
     EXPECT_EQ(saves, 1) << "the settings are saved before the session ends";
-    EXPECT_EQ(trayShell.commands.back(), tray::NIM_DELETE);
+    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
 }
 
 TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
@@ -505,7 +505,7 @@ TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
     start();
     SendMessageW(window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
     ASSERT_EQ(trayShell.commands.size(), 3u);
-    EXPECT_EQ(trayShell.commands[2], tray::NIM_ADD);
+    EXPECT_EQ(trayShell.commands[2], tray::kNimAdd);
     EXPECT_EQ(trayShell.flags[2], 7) << "icon, message and tip at once";
 }
 
