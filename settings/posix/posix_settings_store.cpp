@@ -1,4 +1,5 @@
 // time.txt on a POSIX file system.
+#include "atomic_file_store.h"
 #include "file_settings_store.h"
 
 #include <cerrno>
@@ -65,7 +66,7 @@ private:
     int m_fd;
 };
 
-std::optional<StoreError> readWhole(const char* path, int flags, std::string& bytes)
+std::optional<StoreError> readWholeFile(const char* path, int flags, std::string& bytes)
 {
     Fd fd(::open(path, flags | O_CLOEXEC, 0666));
     if (fd.get() < 0)
@@ -87,7 +88,7 @@ std::optional<StoreError> readWhole(const char* path, int flags, std::string& by
 // Writes `bytes` to a fresh `pending` file and flushes it to the disk, then
 // moves it over `target` in one rename: readers see the old file or the new
 // one, never a part.
-std::optional<StoreError> replaceWhole(const char* target, const char* pending, std::string_view bytes,
+std::optional<StoreError> replaceWholeFile(const char* target, const char* pending, std::string_view bytes,
                                        const std::function<void()>& beforeRename)
 {
     Fd fd(::open(pending, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
@@ -124,10 +125,9 @@ std::optional<StoreError> replaceWhole(const char* target, const char* pending, 
     return std::nullopt;
 }
 
-class PosixSettingsStore : public SettingsStore {
+class PosixSettingsStore : public AtomicFileStore {
 public:
-    explicit PosixSettingsStore(std::function<void()> afterPendingWritten)
-        : m_afterPendingWritten(std::move(afterPendingWritten)) {}
+    using AtomicFileStore::AtomicFileStore;
 
     std::string location() const override
     {
@@ -140,45 +140,35 @@ public:
         return path + std::string(kSettingsFileName);
     }
 
-    const TextCodec& codec() const override { return settingsFileCodec(); }
-
-    StoreRead readOrCreate() override
+protected:
+    std::optional<StoreError> readWhole(File file, bool createIfMissing, std::string& bytes) override
     {
-        StoreRead result;
-        // Read-only with O_CREAT: a missing file is created empty, and a file
-        // the user made read-only can still be read.
-        result.error = readWhole(kFile, O_RDONLY | O_CREAT, result.bytes);
-        if (result.error)
-            result.bytes.clear();
-        return result;
+        // Read-only even when creating: a file the user made read-only can
+        // still be read.
+        return readWholeFile(nameOf(file), createIfMissing ? O_RDONLY | O_CREAT : O_RDONLY, bytes);
     }
 
-    std::optional<StoreError> replace(std::string_view bytes) override
+    std::optional<StoreError> replaceWhole(File target, File pending, std::string_view bytes,
+                                           const std::function<void()>& beforeReplace) override
     {
-        if (m_keepCopy) {
-            std::string old;
-            if (const auto error = readWhole(kFile, O_RDONLY, old); error && error->kind != StoreErrorKind::BadPath)
-                return error;
-            else if (!error)
-                if (const auto copyError = replaceWhole(kBackup, kBackupPending, old, {}))
-                    return copyError;
-        }
-        if (const auto error = replaceWhole(kFile, kPending, bytes, m_afterPendingWritten))
-            return error;
-        m_keepCopy = false;
-        return std::nullopt;
+        return replaceWholeFile(nameOf(target), nameOf(pending), bytes, beforeReplace);
     }
-
-    void keepCopyBeforeNextReplace() override { m_keepCopy = true; }
 
 private:
-    static constexpr const char* kFile = "time.txt";
-    static constexpr const char* kPending = "time.txt.new";
-    static constexpr const char* kBackup = "time.txt.bak";
-    static constexpr const char* kBackupPending = "time.txt.bak.new";
-
-    std::function<void()> m_afterPendingWritten;
-    bool m_keepCopy = false;
+    static const char* nameOf(File file)
+    {
+        switch (file) {
+        case File::Settings:
+            return "time.txt";
+        case File::Pending:
+            return "time.txt.new";
+        case File::Backup:
+            return "time.txt.bak";
+        case File::BackupPending:
+            break;
+        }
+        return "time.txt.bak.new";
+    }
 };
 
 } // namespace

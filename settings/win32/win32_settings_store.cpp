@@ -1,4 +1,5 @@
 // time.txt on Windows, through the wide-character file API.
+#include "atomic_file_store.h"
 #include "file_settings_store.h"
 
 #include <windows.h>
@@ -82,7 +83,7 @@ private:
     HANDLE m_handle;
 };
 
-std::optional<StoreError> readWhole(const wchar_t* path, DWORD disposition, std::string& bytes)
+std::optional<StoreError> readWholeFile(const wchar_t* path, DWORD disposition, std::string& bytes)
 {
     // Share everything: another program reading or even replacing the file at
     // this moment must not make start-up fail.
@@ -103,7 +104,7 @@ std::optional<StoreError> readWhole(const wchar_t* path, DWORD disposition, std:
 
 // Writes a fresh `pending` file, flushes it, and moves it over `target` in one
 // step with write-through: the target holds the old or the new bytes, never a part.
-std::optional<StoreError> replaceWhole(const wchar_t* target, const wchar_t* pending, std::string_view bytes,
+std::optional<StoreError> replaceWholeFile(const wchar_t* target, const wchar_t* pending, std::string_view bytes,
                                        const std::function<void()>& beforeMove)
 {
     Handle file(CreateFileW(pending, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -145,10 +146,9 @@ std::string toUtf8(const std::wstring& wide)
     return utf8;
 }
 
-class Win32SettingsStore : public SettingsStore {
+class Win32SettingsStore : public AtomicFileStore {
 public:
-    explicit Win32SettingsStore(std::function<void()> afterPendingWritten)
-        : m_afterPendingWritten(std::move(afterPendingWritten)) {}
+    using AtomicFileStore::AtomicFileStore;
 
     std::string location() const override
     {
@@ -161,38 +161,33 @@ public:
         return toUtf8(path);
     }
 
-    const TextCodec& codec() const override { return settingsFileCodec(); }
-
-    StoreRead readOrCreate() override
+protected:
+    std::optional<StoreError> readWhole(File file, bool createIfMissing, std::string& bytes) override
     {
-        StoreRead result;
-        result.error = readWhole(kFile, OPEN_ALWAYS, result.bytes);
-        if (result.error)
-            result.bytes.clear();
-        return result;
+        return readWholeFile(nameOf(file), createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING, bytes);
     }
 
-    std::optional<StoreError> replace(std::string_view bytes) override
+    std::optional<StoreError> replaceWhole(File target, File pending, std::string_view bytes,
+                                           const std::function<void()>& beforeReplace) override
     {
-        if (m_keepCopy) {
-            std::string old;
-            if (const auto error = readWhole(kFile, OPEN_EXISTING, old); error && error->kind != StoreErrorKind::BadPath)
-                return error;
-            else if (!error)
-                if (const auto copyError = replaceWhole(kBackup, kBackupPending, old, {}))
-                    return copyError;
-        }
-        if (const auto error = replaceWhole(kFile, kPending, bytes, m_afterPendingWritten))
-            return error;
-        m_keepCopy = false;
-        return std::nullopt;
+        return replaceWholeFile(nameOf(target), nameOf(pending), bytes, beforeReplace);
     }
-
-    void keepCopyBeforeNextReplace() override { m_keepCopy = true; }
 
 private:
-    std::function<void()> m_afterPendingWritten;
-    bool m_keepCopy = false;
+    static const wchar_t* nameOf(File file)
+    {
+        switch (file) {
+        case File::Settings:
+            return kFile;
+        case File::Pending:
+            return kPending;
+        case File::Backup:
+            return kBackup;
+        case File::BackupPending:
+            break;
+        }
+        return kBackupPending;
+    }
 };
 
 } // namespace
