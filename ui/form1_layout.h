@@ -69,9 +69,9 @@ inline constexpr std::string_view kTrayCloseCaption = "关闭";
 
 constexpr const ControlSpec* find(std::string_view name)
 {
-    for (const ControlSpec& spec : kControls)
-        if (spec.name == name)
-            return &spec;
+    for (const ControlSpec& entry : kControls)
+        if (entry.name == name)
+            return &entry;
     return nullptr;
 }
 

@@ -14,9 +14,9 @@ namespace {
 // screens itself: the table's twips map at 96 dots per inch.
 int px(int twips) { return layout::twipsToPixels(twips, 96); }
 
-QRect geometryOf(const layout::ControlSpec& spec)
+QRect geometryOf(const layout::ControlSpec& entry)
 {
-    return {px(spec.left), px(spec.top), px(spec.width), px(spec.height)};
+    return {px(entry.left), px(entry.top), px(entry.width), px(entry.height)};
 }
 
 } // namespace
@@ -37,8 +37,8 @@ Form1Window::Form1Window(Form1& form)
 Form1Window::~Form1Window()
 {
     m_form.setView(nullptr);
-    for (const auto& spec : layout::kControls)
-        if (Control* control = m_form.findControl(spec.name))
+    for (const auto& entry : layout::kControls)
+        if (Control* control = m_form.findControl(entry.name))
             control->setView(nullptr);
 }
 
@@ -46,21 +46,21 @@ void Form1Window::buildControls()
 {
     // Labels first: a label's box reaches under the control to its right, and
     // widgets created later are drawn on top.
-    for (const auto& spec : layout::kControls) {
-        if (spec.kind != layout::Kind::Label)
+    for (const auto& entry : layout::kControls) {
+        if (entry.kind != layout::Kind::Label)
             continue;
         auto* widget = new QLabel(this);
         widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget->setGeometry(geometryOf(spec));
-        m_views.push_back(std::make_unique<LabelView>(*static_cast<Label*>(m_form.findControl(spec.name)), *widget));
-        m_widgets.emplace_back(spec.name, widget);
+        widget->setGeometry(geometryOf(entry));
+        m_views.push_back(std::make_unique<LabelView>(*static_cast<Label*>(m_form.findControl(entry.name)), *widget));
+        m_widgets.emplace_back(entry.name, widget);
     }
 
     QWidget* previous = nullptr;
-    for (const auto& spec : layout::kControls) {
-        Control* control = m_form.findControl(spec.name);
+    for (const auto& entry : layout::kControls) {
+        Control* control = m_form.findControl(entry.name);
         QWidget* widget = nullptr;
-        switch (spec.kind) {
+        switch (entry.kind) {
         case layout::Kind::Label:
             continue;
         case layout::Kind::OleContainer:
@@ -93,8 +93,8 @@ void Form1Window::buildControls()
             break;
         }
         }
-        widget->setGeometry(geometryOf(spec));
-        m_widgets.emplace_back(spec.name, widget);
+        widget->setGeometry(geometryOf(entry));
+        m_widgets.emplace_back(entry.name, widget);
         // The table is in tab order.
         if (previous)
             QWidget::setTabOrder(previous, widget);
