@@ -69,10 +69,18 @@ printf '"8","30","0","05","\xbf\xaa\xbb\xe1"\r\n"12","0","0","010","\xce\xe7\xb7
 printf '"8","30","0","5","\xbf\xaa\xbb\xe1"\r\n"12","0","0","10","\xce\xe7\xb7\xb9"\r\n"","","","5",""\r\n' \
   >"$work/expected.txt"
 
-trayer --edge top --align right --widthtype pixel --width 64 --heighttype pixel --height 32 \
-  --SetDockType false --transparent false >/dev/null 2>&1 &
-pids+=($!)
-waitFor 50 xdotool search --name '^panel$' || fail "trayer did not start"
+# Now and then trayer dies on a display it has just met, before its panel
+# shows: start it again, up to three times.
+startTrayer() {
+  trayer --edge top --align right --widthtype pixel --width 64 --heighttype pixel --height 32 \
+    --SetDockType false --transparent false >>"$work/trayer.log" 2>&1 &
+  pids+=($!)
+  waitFor 30 xdotool search --name '^panel$'
+}
+startTrayer || startTrayer || startTrayer || {
+  cat "$work/trayer.log" >&2
+  fail "trayer did not start"
+}
 
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 QT_QPA_PLATFORM=xcb TZ=UTC
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
