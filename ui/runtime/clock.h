@@ -14,7 +14,6 @@ public:
     explicit Clock(FormsRuntime& runtime) : m_runtime(runtime) {}
 
     LocalSecond now() const { return m_inTick ? m_tickSecond : secondOf(m_runtime.now()); }
-    TimeOfDay timeOfDay() const { return timeOfDayOf(now()); }
 
     // Pins the clock to one second for the lifetime of this object.
     class TickScope {

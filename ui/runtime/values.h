@@ -47,7 +47,6 @@ public:
     constexpr int hour() const { return m_seconds / 3600; }
     constexpr int minute() const { return m_seconds / 60 % 60; }
     constexpr int second() const { return m_seconds % 60; }
-    constexpr int secondsSinceMidnight() const { return m_seconds; }
 
     // This time moved by a whole number of minutes around the clock; any finite
     // count works, however large.
