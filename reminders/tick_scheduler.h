@@ -4,7 +4,8 @@
 // timer drifts or runs late.
 //
 // A wake-up is planned just after the next second begins. A wake-up that comes
-// late hands over the seconds missed since the last one, oldest first, as long
+// late hands over the seconds missed since the last one (or since the clock
+// started, for the first wake-up), oldest first, as long
 // as the gap is at most a minute; a larger jump forward (the machine slept, the
 // clock was set forward) is not made up: only the present second is judged. A
 // jump back lets the repeated seconds be judged again.
@@ -21,6 +22,10 @@ public:
     // firing a little early still lands in the right second.
     static constexpr LocalMillis kWakeOffsetMillis = 20;
     static constexpr LocalSecond kMaxCatchUpSeconds = 60;
+
+    // The clock starts at `now`: the seconds after this one are the first to
+    // be judged, however late the first wake-up comes.
+    void start(LocalMillis now);
 
     // The instant at which the next wake-up should come.
     LocalMillis nextWakeUp(LocalMillis now) const;

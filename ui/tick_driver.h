@@ -18,7 +18,12 @@ public:
     TickDriver(Timer& timer, Clock& clock, FormsRuntime& runtime) : m_timer(timer), m_clock(clock), m_runtime(runtime) {}
 
     // Arms the first wake-up; the backend calls it once the window is shown.
-    void start() { rearm(); }
+    // A first wake-up held up by a slow start still judges every second since.
+    void start()
+    {
+        m_scheduler.start(m_runtime.now());
+        rearm();
+    }
     // The platform's wake-up fired.
     void wakeUp();
     // Plans the next wake-up anew, after the clock was set or the machine resumed.

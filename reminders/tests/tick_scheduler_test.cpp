@@ -85,6 +85,18 @@ TEST(TickScheduler, HandsOverEachSecondOnceThroughAWeekOfLateEarlyAndJumpingWake
         ASSERT_EQ(handed[static_cast<std::size_t>(s)], 1) << s;
 }
 
+TEST(TickScheduler, AFirstWakeUpHeldUpByASlowStartJudgesEverySecondSinceTheStart)
+{
+    TickScheduler scheduler;
+    scheduler.start(kStart + 300);
+    EXPECT_EQ(scheduler.nextWakeUp(kStart + 300), kStart + 1020);
+    std::vector<LocalSecond> seconds;
+    while (const auto s = scheduler.takeSecond(kStart + 2600))
+        seconds.push_back(*s);
+    EXPECT_EQ(seconds, (std::vector<LocalSecond>{kStartSecond + 1, kStartSecond + 2}))
+        << "the start's own second was under way already";
+}
+
 TEST(TickScheduler, AGapOfAMinuteIsMadeUpAndALongerOneIsNot)
 {
     TickScheduler scheduler;

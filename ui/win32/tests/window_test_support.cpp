@@ -82,6 +82,8 @@ void BoxWatcher::watch()
             if (std::find(m_seen.begin(), m_seen.end(), box) != m_seen.end())
                 continue;
             m_seen.push_back(box);
+            if (m_open.empty())
+                m_oldestOpenSince = GetTickCount();
             m_open.push_back(box);
             wchar_t text[1024] = {};
             GetDlgItemTextW(box, 0xFFFF, text, 1024);
@@ -94,7 +96,8 @@ void BoxWatcher::watch()
             seen.ownedByWindow = GetWindow(box, GW_OWNER) != nullptr;
             m_boxes.push_back(seen);
         }
-        if (m_open.size() >= m_closeAt) {
+        const bool gaveUp = !m_open.empty() && GetTickCount() - m_oldestOpenSince > kGiveUpMillis;
+        if (m_open.size() >= m_closeAt || gaveUp) {
             // Newest first, as a user closes stacked boxes.
             for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
                 PostMessageW(*it, WM_COMMAND, IDOK, 0);

@@ -35,9 +35,13 @@ struct SeenBox {
 };
 
 // Watches this process's message boxes from a second thread. Each box is
-// recorded once; boxes are closed, all at once, when `closeAt` are open.
+// recorded once; boxes are closed, all at once, when `closeAt` are open, or
+// when the oldest has waited kGiveUpMillis for the rest (a box left open would
+// hold the test in its modal loop for good: better a failure than a hang).
 class BoxWatcher {
 public:
+    static constexpr DWORD kGiveUpMillis = 10000;
+
     explicit BoxWatcher(std::size_t closeAt = 1);
     ~BoxWatcher();
     BoxWatcher(const BoxWatcher&) = delete;
@@ -55,6 +59,7 @@ private:
     std::vector<SeenBox> m_boxes;
     std::vector<HWND> m_seen;
     std::vector<HWND> m_open;
+    DWORD m_oldestOpenSince = 0;
     std::thread m_thread;
 };
 
