@@ -14,9 +14,10 @@ idle=${2:-60}
 [ -f "$root/build/windows/CMakeCache.txt" ] ||
   cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$root/build/windows" -j2 --target tindora minimal_window >/dev/null
+cmake --build "$root/build/windows" -j2 --target tindora minimal_window controls_window >/dev/null
 tindora=$root/build/windows/ui/win32/tindora.exe
 baseline=$root/build/windows/bench/win32/minimal_window.exe
+floor=$root/build/windows/bench/win32/controls_window.exe
 wine_run=$root/scripts/wine-run.sh
 
 work=$(mktemp -d)
@@ -65,11 +66,12 @@ measure() {
 
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
 
-: >"$work/tindora"; : >"$work/baseline"; : >"$work/text"
+: >"$work/tindora"; : >"$work/baseline"; : >"$work/text"; : >"$work/floor"
 for _ in $(seq "$runs"); do
   # Alternate, so that drift of the machine touches all alike.
   measure "$baseline" MinimalWindow >>"$work/baseline"
   measure "$baseline" MinimalWindow text >>"$work/text"
+  measure "$floor" ControlsWindow >>"$work/floor"
   rm -f time.txt
   measure "$tindora" Tindora1.0 >>"$work/tindora"
 done
@@ -77,6 +79,7 @@ done
 b_start=$(cut -d' ' -f1 "$work/baseline" | median); t_start=$(cut -d' ' -f1 "$work/tindora" | median)
 b_rss=$(cut -d' ' -f2 "$work/baseline" | median); t_rss=$(cut -d' ' -f2 "$work/tindora" | median)
 x_start=$(cut -d' ' -f1 "$work/text" | median); x_rss=$(cut -d' ' -f2 "$work/text" | median)
+f_start=$(cut -d' ' -f1 "$work/floor" | median); f_rss=$(cut -d' ' -f2 "$work/floor" | median)
 size=$(stat -c %s "$tindora")
 echo "runs: $runs"
 echo "tindora.exe size: $size bytes ($(awk -v s="$size" 'BEGIN {printf "%.2f", s / 1048576}') MiB)"
@@ -85,6 +88,11 @@ echo "working set (VmRSS) median kB: tindora $t_rss, baseline $b_rss, ratio $(aw
 echo "baseline with one Chinese caption: start-up $x_start ms, working set $x_rss kB;" \
   "tindora against it: $(awk -v a="$t_start" -v b="$x_start" 'BEGIN {printf "%.2f", a / b}')," \
   "$(awk -v a="$t_rss" -v b="$x_rss" 'BEGIN {printf "%.2f", a / b}')"
+echo "the same window's controls alone: start-up $f_start ms, working set $f_rss kB;" \
+  "against the baseline: $(awk -v a="$f_start" -v b="$b_start" 'BEGIN {printf "%.2f", a / b}')," \
+  "$(awk -v a="$f_rss" -v b="$b_rss" 'BEGIN {printf "%.2f", a / b}');" \
+  "tindora against it: $(awk -v a="$t_start" -v b="$f_start" 'BEGIN {printf "%.2f", a / b}')," \
+  "$(awk -v a="$t_rss" -v b="$f_rss" 'BEGIN {printf "%.2f", a / b}')"
 
 # Idle: the program ticks once a second with nothing to announce.
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }

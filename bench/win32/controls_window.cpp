@@ -1,0 +1,111 @@
+// The floor under tindora.exe's start-up: the same window with the same
+// native controls (from the same layout table, with the same manifest, font
+// and list contents) and nothing behind them: no settings file, no tray icon,
+// no reminders. What is left between this and tindora.exe is the program's
+// own; what is between this and minimal_window.exe is what the window costs.
+#include "form1_layout.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+std::wstring wide(std::string_view utf8)
+{
+    std::wstring text(utf8.size(), L'\0');
+    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                                             text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int px(int twips) { return MulDiv(twips, 1, tindora::layout::kTwipsPerPixelAt96Dpi); }
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
+{
+    using tindora::layout::Kind;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = L"ControlsWindow";
+    RegisterClassW(&windowClass);
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, px(tindora::layout::kClientWidthTwips), px(tindora::layout::kClientHeightTwips)};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    HWND window = CreateWindowExW(0, L"ControlsWindow", L"ControlsWindow", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
+                                  nullptr);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    for (const tindora::layout::ControlSpec& design : tindora::layout::kControls) {
+        const wchar_t* className = L"STATIC";
+        DWORD controlStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        int height = px(design.height);
+        int items = 0;
+        switch (design.kind) {
+        case Kind::Label:
+            controlStyle |= SS_LEFT | SS_NOPREFIX;
+            break;
+        case Kind::ComboBox:
+            className = L"COMBOBOX";
+            controlStyle |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+            height *= 13;
+            items = design.name == "Combo2" || design.name == "Combo7" || design.name == "Combo11" ? 24 : 60;
+            break;
+        case Kind::TextBox:
+            className = L"EDIT";
+            controlStyle |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+        case Kind::CheckBox:
+            className = L"BUTTON";
+            controlStyle |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        case Kind::CommandButton:
+            className = L"BUTTON";
+            controlStyle |= WS_TABSTOP | BS_PUSHBUTTON;
+            break;
+        case Kind::OleContainer:
+            continue;
+        }
+        const std::wstring text = design.kind == Kind::ComboBox ? std::wstring() : wide(design.caption);
+        HWND control = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left),
+                                       px(design.top), px(design.width), height, window, nullptr, instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (items == 0)
+            continue;
+        // Filled as tindora.exe fills them: with the list not redrawing.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        GetComboBoxInfo(control, &info);
+        SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
+        for (int item = 0; item < items; ++item)
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
+        SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
+    }
+    ShowWindow(window, SW_SHOW);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
