@@ -4,11 +4,11 @@
 // timer drifts or runs late.
 //
 // A wake-up is planned just after the next second begins. A wake-up that comes
-// late hands over the seconds missed since the last one (or since the clock
-// started, for the first wake-up), oldest first, as long
-// as the gap is at most a minute; a larger jump forward (the machine slept, the
-// clock was set forward) is not made up: only the present second is judged. A
-// jump back lets the repeated seconds be judged again.
+// late hands over the seconds missed since the last one (or, the first time,
+// since the clock started), oldest first, as long as the gap is at most a
+// minute; a larger jump forward (the machine slept, the clock was set forward)
+// is not made up: only the present second is judged. A jump back lets the
+// repeated seconds be judged again.
 
 #include "values.h"
 
