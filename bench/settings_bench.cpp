@@ -37,15 +37,14 @@ struct OnDisk {
     }
     ~OnDisk()
     {
-        tray::resetTrayModule();
         fs::current_path(previous);
         fs::remove_all(folder);
     }
     fs::path previous, folder;
     headless::HeadlessRuntime runtime;
-    headless::HeadlessTrayShell trayShell;
+    headless::HeadlessTrayIcon trayIcon;
     std::unique_ptr<settings::SettingsStore> store = settings::makeFileSettingsStore();
-    Form1 form{FormServices{runtime, trayShell, *store}};
+    Form1 form{FormServices{runtime, trayIcon, *store}};
 };
 
 void BM_LoadFromDisk(benchmark::State& state)

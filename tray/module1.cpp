@@ -1,100 +1,62 @@
 #include "module1.h"
 
-#include <cassert>
-
 namespace tindora::tray {
-namespace {
 
-TrayState g_state;
+Module1::~Module1() { m_icon.setListener(nullptr); }
 
-bool notify(std::uint32_t command)
+void Module1::TrayAdd(FormWindow& form, Menu& menu)
 {
-    NotifyIconRecord record = pack(g_state.iconData);
-    const bool accepted = g_state.shell->notifyIcon(command, record);
-    g_state.iconData = unpack(record);
-    return accepted;
+    TrayForm = &form;
+    TrayMenu = &menu;
+    m_icon.setListener(this);
+    m_added = true;
+    m_icon.show({});
 }
 
-} // namespace
-
-void setTrayShell(TrayShell& shell) { g_state.shell = &shell; }
-TrayState& trayState() { return g_state; }
-
-void resetTrayModule()
+void Module1::TraySetTip(std::string_view tip)
 {
-    TrayShell* shell = g_state.shell;
-    g_state = TrayState{};
-    g_state.shell = shell;
+    m_tip = tip;
+    // Also where the notification area refused the icon: the tip is there
+    // when the icon comes back.
+    if (m_added)
+        m_icon.setTip(m_tip);
 }
 
-void TrayAdd(FormWindow& form, Menu& menu)
+void Module1::TrayRemove()
 {
-    assert(g_state.shell && "setTrayShell must come before TrayAdd");
-    g_state.TrayForm = &form;
-    g_state.TrayMenu = &menu;
-
-    // The hook goes in before the icon exists, so no click on the icon can
-    // reach the window ahead of TrayWindowProc.
-    const std::uint32_t handle = form.hWnd();
-    g_state.PreviousWindowProc = g_state.shell->hookWindowProc(handle);
-    g_state.hooked = true;
-
-    g_state.iconData.uID = 0;
-    g_state.iconData.hWnd = handle;
-    g_state.iconData.cbSize = kNotifyIconRecordSize;
-    g_state.iconData.hIcon = form.Icon();
-    g_state.iconData.uCallbackMessage = TRAY_CALLBACK_MESSAGE;
-    g_state.iconData.uFlags = 3; // NIF_MESSAGE | NIF_ICON
-    g_state.iconShown = notify(kNimAdd);
-}
-
-void TraySetTip(std::string_view tip)
-{
-    setTip(g_state.iconData, tip, [](std::string_view text) { return g_state.shell->toAnsi(text); });
-    g_state.iconData.uFlags = 4; // NIF_TIP
-    notify(kNimModify);
-}
-
-void TrayReAdd()
-{
-    if (!g_state.hooked)
+    if (!m_added)
         return;
-    // The shell lost every icon: add ours again with its tip.
-    const bool hasTip = g_state.iconData.szTip[0] != 0;
-    g_state.iconData.uFlags = hasTip ? 7u : 3u;
-    g_state.iconShown = notify(kNimAdd);
+    m_added = false;
+    m_icon.remove();
 }
 
-void TrayRemove()
+bool Module1::iconEvent(IconEvent event)
 {
-    if (!g_state.hooked)
-        return;
-    // The icon goes before the hook, the reverse of TrayAdd.
-    g_state.iconData.uFlags = 0;
-    notify(kNimDelete);
-    g_state.iconShown = false;
-    g_state.shell->restoreWindowProc(g_state.TrayForm->hWnd(), g_state.PreviousWindowProc);
-    g_state.hooked = false;
-}
-
-std::intptr_t TrayWindowProc(std::uint32_t hWnd, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    if (message == TRAY_CALLBACK_MESSAGE && lParam == kWmLButtonUp) {
-        if (g_state.TrayForm->Visible())
-            g_state.TrayForm->Hide();
+    if (!m_added)
+        return false;
+    switch (event) {
+    case IconEvent::LeftReleased:
+        if (TrayForm->Visible())
+            TrayForm->Hide();
         else
-            g_state.TrayForm->Show();
-    } else if (message == TRAY_CALLBACK_MESSAGE && lParam == kWmRButtonUp) {
-        if (!g_state.menuOpen) {
-            g_state.menuOpen = true;
+            TrayForm->Show();
+        return false;
+    case IconEvent::RightReleased:
+        if (!m_menuOpen) {
+            m_menuOpen = true;
             // The chosen item may save, unload the window and remove the icon
-            // before PopupMenu returns: use nothing of the tray's afterwards.
-            g_state.TrayForm->PopupMenu(*g_state.TrayMenu);
-            g_state.menuOpen = false;
+            // before PopupMenu returns.
+            TrayForm->PopupMenu(*TrayMenu);
+            m_menuOpen = false;
         }
-        return 0;
+        return true;
+    case IconEvent::DoubleClicked:
+        return false;
+    case IconEvent::ShellRestarted:
+        m_icon.show(m_tip);
+        return false;
     }
-    return g_state.shell->callWindowProc(g_state.PreviousWindowProc, hWnd, message, wParam, lParam);
+    return false;
 }
 
 } // namespace tindora::tray

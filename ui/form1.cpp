@@ -7,6 +7,7 @@ namespace tindora {
 Form1::Form1(FormServices services)
     : FormWindow(std::string(layout::kWindowTitle), services.runtime),
       m_settingsStore(services.settingsStore),
+      m_tray(services.trayIcon),
       m_clock(services.runtime),
       m_tickDriver(Timer1, m_clock, services.runtime),
       m_slots{{
@@ -15,7 +16,6 @@ Form1::Form1(FormServices services)
           {3, Combo11, Combo10, Combo9, Text6, Text5, time5, time6, slotSetUp[2]},
       }}
 {
-    tray::setTrayShell(services.trayShell);
     mnuTray.addItem(mnuTrayClose);
 
     Combo2.Click = [this] { Combo2_Click(); };

@@ -12,6 +12,7 @@
 #include "reminder_slot.h"
 #include "settings_store.h"
 #include "tick_driver.h"
+#include "tray_icon.h"
 #include "window.h"
 
 #include <array>
@@ -22,7 +23,7 @@ namespace tindora {
 // What a backend hands to Form1.
 struct FormServices {
     FormsRuntime& runtime;
-    tray::TrayShell& trayShell;
+    TrayIcon& trayIcon;
     settings::SettingsStore& settingsStore;
 };
 
@@ -103,6 +104,7 @@ public:
     std::array<ReminderSlot, 3>& slots() { return m_slots; }
     Clock& clock() { return m_clock; }
     TickDriver& tickDriver() { return m_tickDriver; }
+    tray::Module1& trayModule() { return m_tray; }
     settings::SettingsStore& settingsStore() { return m_settingsStore; }
 
     static constexpr std::string_view kAboutTitle = "Tindora";
@@ -129,6 +131,7 @@ private:
     void hideToTray();
 
     settings::SettingsStore& m_settingsStore;
+    tray::Module1 m_tray;
     Clock m_clock;
     TickDriver m_tickDriver;
     std::array<ReminderSlot, 3> m_slots;

@@ -22,13 +22,13 @@ void Form1::Form_Load()
         for (ComboBox* picker : {&Combo4, &Combo5, &Combo9})
             picker->AddItem(std::to_string(second));
     载入固定时间();
-    tray::TrayAdd(*this, mnuTray);
-    tray::TraySetTip(kTrayTip);
+    m_tray.TrayAdd(*this, mnuTray);
+    m_tray.TraySetTip(kTrayTip);
 }
 
 void Form1::hideToTray()
 {
-    if (tray::trayState().iconShown) {
+    if (m_tray.iconShown()) {
         Hide();
         setWindowState(kNormal);
     } else if (WindowState() != kMinimized) {
@@ -48,7 +48,7 @@ void Form1::Command5_Click()
 {
     if (!saveBeforeLeaving())
         return;
-    tray::TrayRemove();
+    m_tray.TrayRemove();
     runtime().endProgram();
 }
 
@@ -71,7 +71,7 @@ void Form1::Form_Unload(std::int16_t& cancel)
         cancel = 1;
         return;
     }
-    tray::TrayRemove();
+    m_tray.TrayRemove();
 }
 
 } // namespace tindora

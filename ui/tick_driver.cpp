@@ -5,7 +5,7 @@ namespace tindora {
 void TickDriver::wakeUp()
 {
     const LocalMillis now = m_runtime.now();
-    m_runtime.armWakeUp(m_scheduler.nextWakeUp(now));
+    arm(m_scheduler.nextWakeUp(now));
     // A wake-up that comes while a box of this one is open takes over the
     // seconds still to hand; this one then stops, so none is handed twice.
     const std::uint64_t wakeUp = ++m_wakeUps;
@@ -16,6 +16,30 @@ void TickDriver::wakeUp()
         Clock::TickScope scope(m_clock, *second);
         m_timer.fire();
     }
+}
+
+void TickDriver::arm(LocalMillis at)
+{
+    std::optional<std::string> refusal = m_runtime.armWakeUp(at);
+    if (refusal)
+        refusal = m_runtime.armWakeUp(at);
+    if (!refusal) {
+        m_refusalTold = false;
+        return;
+    }
+    if (m_refusalTold)
+        return;
+    m_refusalTold = true;
+    m_runtime.messageBox(wakeUpRefusedText(*refusal), mb::kIconExclamation | mb::kSystemModal, "Tindora");
+}
+
+std::string TickDriver::wakeUpRefusedText(std::string_view reason)
+{
+    std::string text = "系统拒绝为 Tindora 设置计时器";
+    if (!reason.empty())
+        text.append("（").append(reason).append("）");
+    text += "。在重新启动 Tindora 之前，提醒和整点报时都不会出现。";
+    return text;
 }
 
 } // namespace tindora

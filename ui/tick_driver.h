@@ -10,6 +10,8 @@
 #include "tick_scheduler.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace tindora {
 
@@ -27,14 +29,23 @@ public:
     // The platform's wake-up fired.
     void wakeUp();
     // Plans the next wake-up anew, after the clock was set or the machine resumed.
-    void rearm() { m_runtime.armWakeUp(m_scheduler.nextWakeUp(m_runtime.now())); }
+    void rearm() { arm(m_scheduler.nextWakeUp(m_runtime.now())); }
+
+    // What the user is told when the platform refuses the wake-up twice.
+    static std::string wakeUpRefusedText(std::string_view reason);
 
 private:
+    // A refusal is tried once more at once (the platform may be short of
+    // timers for a moment); a second one is told to the user, once until a
+    // wake-up is armed again, since no reminder can come without it.
+    void arm(LocalMillis at);
+
     Timer& m_timer;
     Clock& m_clock;
     FormsRuntime& m_runtime;
     TickScheduler m_scheduler;
     std::uint64_t m_wakeUps = 0;
+    bool m_refusalTold = false;
 };
 
 } // namespace tindora

@@ -219,7 +219,7 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
         EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0") << c.message;
         EXPECT_EQ(pickers(app.form.slots()[2]), c.slot3) << c.message;
         EXPECT_EQ(app.settingsStore.file, c.file); // the loader never writes
-        EXPECT_TRUE(tray::trayState().iconShown);   // start-up went on
+        EXPECT_TRUE(app.form.trayModule().iconShown());   // start-up went on
     }
 }
 
@@ -231,7 +231,7 @@ TEST(SettingsLoad, AFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
     const auto shown = boxes(app);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "无法读取设置文件 " + kLocation + "：已有一个同名的文件夹。三组提醒按默认设置开始。");
-    EXPECT_TRUE(tray::trayState().iconShown);
+    EXPECT_TRUE(app.form.trayModule().iconShown());
     EXPECT_TRUE(app.form.Visible());
     EXPECT_EQ(app.form.Text1.Text(), "5");
 }

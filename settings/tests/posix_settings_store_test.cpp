@@ -181,11 +181,10 @@ namespace {
 
 struct ProgramRun {
     ProgramRun() { form.Load(); }
-    ~ProgramRun() { tray::resetTrayModule(); }
     headless::HeadlessRuntime runtime;
-    headless::HeadlessTrayShell trayShell;
+    headless::HeadlessTrayIcon trayIcon;
     std::unique_ptr<SettingsStore> store = makeFileSettingsStore();
-    Form1 form{FormServices{runtime, trayShell, *store}};
+    Form1 form{FormServices{runtime, trayIcon, *store}};
 };
 
 TEST_F(FileStore, TheProgramCreatesSavesAndKeepsAHandEditedFile)

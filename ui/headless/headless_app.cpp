@@ -2,31 +2,20 @@
 
 namespace tindora::headless {
 
-HeadlessApp::HeadlessApp(LocalMillis startClock) : form(FormServices{runtime, trayShell, settingsStore})
+HeadlessApp::HeadlessApp(LocalMillis startClock) : program(FormServices{runtime, trayIcon, settingsStore})
 {
     runtime.clock = startClock;
     runtime.programClock = &form.clock();
-    tray::resetTrayModule();
     form.setView(&view);
 }
 
-HeadlessApp::~HeadlessApp()
-{
-    tray::resetTrayModule();
-}
-
-void HeadlessApp::start()
-{
-    form.Load();
-    form.Show();
-    form.tickDriver().start();
-}
+void HeadlessApp::start() { program.start(); }
 
 void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 {
     while (runtime.armedWakeUp && *runtime.armedWakeUp + lateness <= until && !runtime.ended && !runtime.quit) {
         runtime.clock = *runtime.armedWakeUp + lateness;
-        form.tickDriver().wakeUp();
+        runtime.wakeUpFired();
     }
     runtime.clock = until;
 }
@@ -34,7 +23,7 @@ void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 void HeadlessApp::wakeAt(LocalMillis when)
 {
     runtime.clock = when;
-    form.tickDriver().wakeUp();
+    runtime.wakeUpFired();
 }
 
 } // namespace tindora::headless

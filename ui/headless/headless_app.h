@@ -4,6 +4,7 @@
 
 #include "headless_runtime.h"
 #include "memory_settings_store.h"
+#include "program.h"
 
 namespace tindora::headless {
 
@@ -13,7 +14,6 @@ public:
     static constexpr LocalMillis kMonday = 1796601600000;
 
     explicit HeadlessApp(LocalMillis startClock = kMonday);
-    ~HeadlessApp();
 
     // Creates the window as a backend does: Form_Load, then shown, then ticking.
     void start();
@@ -24,10 +24,11 @@ public:
     void wakeAt(LocalMillis at);
 
     HeadlessRuntime runtime;
-    HeadlessTrayShell trayShell;
+    HeadlessTrayIcon trayIcon;
     MemorySettingsStore settingsStore;
     HeadlessWindowView view;
-    Form1 form;
+    Program program;
+    Form1& form = program.form;
 };
 
 // Local milliseconds of a time on the given day (0 = the Monday above).

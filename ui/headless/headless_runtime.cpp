@@ -28,45 +28,44 @@ void HeadlessRuntime::playAlertClip()
         log.push_back({Announcement::Kind::Sound, {}, 0, {}, programClock ? programClock->now() : secondOf(clock)});
 }
 
+std::optional<std::string> HeadlessRuntime::armWakeUp(LocalMillis at)
+{
+    if (wakeUpsToRefuse > 0) {
+        --wakeUpsToRefuse;
+        return "资源不足";
+    }
+    armedWakeUp = at;
+    return std::nullopt;
+}
+
 int HeadlessWindowView::popupMenu(const Menu& menu)
 {
     ++menusShown;
     return whileMenuOpen ? whileMenuOpen(menu) : -1;
 }
 
-bool HeadlessTrayShell::notifyIcon(std::uint32_t command, tray::NotifyIconRecord& record)
+bool HeadlessTrayIcon::show(std::string_view newTip)
 {
-    notifyCalls.push_back({command, record});
-    return acceptNotify;
+    calls.push_back({Call::Kind::Show, std::string(newTip)});
+    added = true;
+    if (!newTip.empty())
+        tip = newTip;
+    shown = accept;
+    return shown;
 }
 
-tray::WindowProcHandle HeadlessTrayShell::hookWindowProc(std::uint32_t hWnd)
+bool HeadlessTrayIcon::setTip(std::string_view newTip)
 {
-    hooked = true;
-    hookedWindow = hWnd;
-    return kOwnProc;
+    calls.push_back({Call::Kind::SetTip, std::string(newTip)});
+    tip = newTip;
+    return shown;
 }
 
-void HeadlessTrayShell::restoreWindowProc(std::uint32_t hWnd, tray::WindowProcHandle previous)
+void HeadlessTrayIcon::remove()
 {
-    if (hWnd == hookedWindow && previous == kOwnProc)
-        hooked = false;
-}
-
-std::intptr_t HeadlessTrayShell::callWindowProc(tray::WindowProcHandle previous, std::uint32_t, std::uint32_t message,
-                                                std::uintptr_t wParam, std::intptr_t lParam)
-{
-    if (previous != kOwnProc)
-        return 0;
-    ownProcMessages.push_back({message, wParam, lParam});
-    return kOwnProcResult;
-}
-
-std::intptr_t HeadlessTrayShell::sendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam)
-{
-    if (hooked)
-        return tray::TrayWindowProc(hookedWindow, message, wParam, lParam);
-    return callWindowProc(kOwnProc, hookedWindow, message, wParam, lParam);
+    calls.push_back({Call::Kind::Remove, {}});
+    added = false;
+    shown = false;
 }
 
 } // namespace tindora::headless

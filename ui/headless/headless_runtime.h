@@ -6,7 +6,7 @@
 
 #include "form1.h"
 #include "forms_runtime.h"
-#include "module1.h"
+#include "tray_icon.h"
 #include "window.h"
 
 #include <cstdint>
@@ -34,12 +34,14 @@ public:
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;
-    void armWakeUp(LocalMillis at) override { armedWakeUp = at; }
+    std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override { ended = true; }
     void quitAfterUnload() override { quit = true; }
 
     LocalMillis clock = 0;
     std::optional<LocalMillis> armedWakeUp;
+    // How many of the next arm requests the platform refuses.
+    int wakeUpsToRefuse = 0;
     bool ended = false;
     bool quit = false;
     // Everything announced, in order. Off for benchmarks that count only.
@@ -58,8 +60,6 @@ class HeadlessWindowView : public WindowView {
 public:
     void windowChanged(WindowChange what) override { changes.push_back(what); }
     int popupMenu(const Menu& menu) override;
-    std::uint32_t windowHandle() const override { return 0x00010020; }
-    std::uint32_t iconHandle() const override { return 0x00030040; }
 
     std::vector<WindowChange> changes;
     int menusShown = 0;
@@ -67,38 +67,29 @@ public:
     std::function<int(const Menu&)> whileMenuOpen;
 };
 
-// A tray shell that keeps the window procedure chain the way Windows does: a
-// message to the window goes to the hooked procedure, else to the window's own.
-class HeadlessTrayShell : public tray::TrayShell {
+// A notification area that records what the program did to its icon, and
+// lets a test act as the user (or the shell) on it.
+class HeadlessTrayIcon : public TrayIcon {
 public:
-    static constexpr tray::WindowProcHandle kOwnProc = 0x0040F000;
-    static constexpr std::intptr_t kOwnProcResult = 0x7E;
+    bool show(std::string_view tip) override;
+    bool setTip(std::string_view tip) override;
+    void remove() override;
+    bool isShown() const override { return shown; }
 
-    bool notifyIcon(std::uint32_t command, tray::NotifyIconRecord& record) override;
-    tray::WindowProcHandle hookWindowProc(std::uint32_t hWnd) override;
-    void restoreWindowProc(std::uint32_t hWnd, tray::WindowProcHandle previous) override;
-    std::intptr_t callWindowProc(tray::WindowProcHandle previous, std::uint32_t hWnd, std::uint32_t message,
-                                 std::uintptr_t wParam, std::intptr_t lParam) override;
-    std::string toAnsi(std::string_view utf8) override { return std::string(utf8); }
+    // The user or the shell did something to the icon; true when the program
+    // consumed the event. Nothing happens while the icon is not there.
+    bool userDid(IconEvent event) { return added && report(event); }
 
-    // Delivers a message to the window as the system would.
-    std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
-
-    struct NotifyCall {
-        std::uint32_t command;
-        tray::NotifyIconRecord record;
+    struct Call {
+        enum class Kind { Show, SetTip, Remove };
+        Kind kind;
+        std::string tip;
     };
-    std::vector<NotifyCall> notifyCalls;
-    bool acceptNotify = true; // false: as if there were no notification area
-    bool hooked = false;
-    std::uint32_t hookedWindow = 0;
-    // Messages the window's own procedure received.
-    struct Message {
-        std::uint32_t message;
-        std::uintptr_t wParam;
-        std::intptr_t lParam;
-    };
-    std::vector<Message> ownProcMessages;
+    std::vector<Call> calls;
+    bool accept = true; // false: as if there were no notification area
+    bool added = false; // between show() and remove(), whether accepted or not
+    bool shown = false;
+    std::string tip;
 };
 
 } // namespace tindora::headless

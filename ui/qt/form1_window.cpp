@@ -157,15 +157,6 @@ int Form1Window::popupMenu(const Menu& menu)
     return chosen ? static_cast<int>(popup.actions().indexOf(chosen)) : -1;
 }
 
-std::uint32_t Form1Window::windowHandle() const
-{
-    // The X11 window id is a 32-bit value and stays the same while the window
-    // lives; on other platforms any stable number does.
-    return static_cast<std::uint32_t>(const_cast<Form1Window*>(this)->winId());
-}
-
-std::uint32_t Form1Window::iconHandle() const { return static_cast<std::uint32_t>(windowIcon().cacheKey()); }
-
 void Form1Window::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);

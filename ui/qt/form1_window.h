@@ -20,8 +20,6 @@ public:
 
     void windowChanged(WindowChange what) override;
     int popupMenu(const Menu& menu) override;
-    std::uint32_t windowHandle() const override;
-    std::uint32_t iconHandle() const override;
 
     // The widget of a control, by its design name (for tests).
     QWidget* widgetOf(std::string_view name) const;
@@ -36,7 +34,6 @@ private:
     Form1& m_form;
     std::vector<std::pair<std::string_view, QWidget*>> m_widgets;
     std::vector<std::unique_ptr<ControlView>> m_views;
-    std::uint32_t m_handle = 0;
 };
 
 } // namespace tindora::qt

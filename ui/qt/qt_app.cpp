@@ -57,27 +57,12 @@ void configureApplication(QApplication& app)
 
 QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
     : runtime(alertClip())
-    , trayShell(appIcon())
+    , trayIcon(appIcon())
     , settingsStore(std::move(store))
-    , form(FormServices {runtime, trayShell, *settingsStore})
+    , program(FormServices {runtime, trayIcon, *settingsStore})
     , window(form)
 {
-    tray::resetTrayModule();
     runtime.setMainWindow(&window);
-    runtime.setWakeUpHandler([this] { form.tickDriver().wakeUp(); });
-}
-
-QtApp::~QtApp()
-{
-    runtime.setWakeUpHandler(nullptr);
-    tray::resetTrayModule();
-}
-
-void QtApp::start()
-{
-    form.Load();
-    form.Show();
-    form.tickDriver().start();
 }
 
 } // namespace tindora::qt

@@ -3,10 +3,10 @@
 // file, and its native window, started the way every backend starts it.
 
 #include "caret_blink.h"
-#include "form1.h"
 #include "form1_window.h"
+#include "program.h"
 #include "qt_runtime.h"
-#include "qt_tray_shell.h"
+#include "qt_tray_icon.h"
 #include "settings_store.h"
 
 #include <QApplication>
@@ -25,17 +25,17 @@ void configureApplication(QApplication& app);
 class QtApp {
 public:
     explicit QtApp(std::unique_ptr<settings::SettingsStore> store);
-    ~QtApp();
     QtApp(const QtApp&) = delete;
     QtApp& operator=(const QtApp&) = delete;
 
     // Form_Load, then the window shown, then the ticks running.
-    void start();
+    void start() { program.start(); }
 
     QtRuntime runtime;
-    QtTrayShell trayShell;
+    QtTrayIcon trayIcon;
     std::unique_ptr<settings::SettingsStore> settingsStore;
-    Form1 form;
+    Program program;
+    Form1& form = program.form;
     Form1Window window;
     CaretBlinkLimiter caretBlink;
 };

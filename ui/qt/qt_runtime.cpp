@@ -36,16 +36,12 @@ QtRuntime::QtRuntime(PcmClip clip)
     // interval timer keeps an arbitrary phase within the second and drifts.
     m_wakeUp.setSingleShot(true);
     m_wakeUp.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_wakeUp, &QTimer::timeout, [this] {
-        if (m_onWakeUp)
-            m_onWakeUp();
-    });
+    QObject::connect(&m_wakeUp, &QTimer::timeout, [this] { wakeUpFired(); });
     m_releaseSound.setSingleShot(true);
     QObject::connect(&m_releaseSound, &QTimer::timeout, [this] {
         if (!m_player.releaseIfDone())
             m_releaseSound.start(500);
     });
-    m_onEnd = [] { QCoreApplication::exit(0); };
 }
 
 QtRuntime::~QtRuntime() = default;
@@ -66,7 +62,7 @@ std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
 int QtRuntime::messageBox(std::string_view text, int flags, std::string_view title)
 {
     const bool systemModal = (flags & mb::kSystemModal) != 0;
-    QWidget* parent = (!systemModal && m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
+    QWidget* parent = boxHasOwner(flags, m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
     QMessageBox box(iconOf(flags), QString::fromUtf8(title.data(), qsizetype(title.size())),
         // Qt breaks lines at LF; a CR would show as a stray glyph.
         QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
@@ -93,19 +89,24 @@ void QtRuntime::playAlertClip()
         m_releaseSound.start(static_cast<int>(m_clipMillis) + 500);
 }
 
-void QtRuntime::armWakeUp(LocalMillis at)
+std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
 {
-    const LocalMillis delay = at - now();
-    m_wakeUp.start(static_cast<int>(std::clamp<LocalMillis>(delay, 0, 24 * 3600 * 1000)));
+    // A QTimer cannot be refused: Qt keeps its timers itself.
+    m_wakeUp.start(static_cast<int>(wakeUpDelay(at, now())));
+    return std::nullopt;
 }
 
-void QtRuntime::endProgram() { m_onEnd(); }
+void QtRuntime::endProgram()
+{
+    if (!endHandled())
+        QCoreApplication::exit(0);
+}
 
 void QtRuntime::quitAfterUnload()
 {
     // Queued: the event that unloaded the window (a menu choice, a close)
     // finishes before the loop ends.
-    QTimer::singleShot(0, &m_wakeUp, [this] { m_onEnd(); });
+    QTimer::singleShot(0, &m_wakeUp, [this] { endProgram(); });
 }
 
 } // namespace tindora::qt

@@ -24,24 +24,18 @@ public:
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;
-    void armWakeUp(LocalMillis at) override;
+    std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override;
     void quitAfterUnload() override;
 
-    // What a wake-up runs: Form1's tick driver.
-    void setWakeUpHandler(std::function<void()> handler) { m_onWakeUp = std::move(handler); }
     // The window a box that is not system-modal is centred on while it is shown.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
-    // How the program ends; by default the application's event loops end.
-    void setEndHandler(std::function<void()> handler) { m_onEnd = std::move(handler); }
 
     const QTimer& wakeUpTimer() const { return m_wakeUp; }
 
 private:
     QTimer m_wakeUp;
     QTimer m_releaseSound;
-    std::function<void()> m_onWakeUp;
-    std::function<void()> m_onEnd;
     QPointer<QWidget> m_mainWindow;
     SdlClipPlayer m_player;
     std::int64_t m_clipMillis;

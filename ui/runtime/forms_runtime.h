@@ -3,12 +3,16 @@
 // message boxes, the alert sound, the wake-up timer and program end. Each
 // backend (in-memory, Win32, Qt) implements it once.
 //
-// Failure contract: none of these calls fails or throws. A platform fault
-// (no sound device, a box that cannot be shown) is absorbed by the backend,
-// which keeps the program running.
+// Failure contract: none of these calls throws. A platform fault the program
+// can live with (no sound device, a box that cannot be shown) is absorbed by
+// the backend, which keeps the program running; the one it cannot live with,
+// a wake-up the platform refuses to arm, is returned to the caller.
 
 #include "values.h"
 
+#include <algorithm>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,14 +55,51 @@ public:
     virtual void playAlertClip() = 0;
 
     // Arms the program's one single-shot wake-up for this local instant,
-    // replacing any earlier one; an instant already past fires at once.
-    // The wake-up is handed to Form1's tick driver.
-    virtual void armWakeUp(LocalMillis at) = 0;
+    // replacing any earlier one; an instant already past fires at once. When
+    // it fires, the backend calls wakeUpFired(). Returns the platform's
+    // reason, in words, when it refused to arm the wake-up.
+    virtual std::optional<std::string> armWakeUp(LocalMillis at) = 0;
 
     // End: the program ends at once, without unloading its window.
     virtual void endProgram() = 0;
     // The last window was unloaded: the program ends once the running event returns.
     virtual void quitAfterUnload() = 0;
+
+    // Who hears a fired wake-up: the program's tick driver.
+    void setWakeUpHandler(std::function<void()> handler) { m_wakeUpHandler = std::move(handler); }
+    // For backends: the armed wake-up came.
+    void wakeUpFired()
+    {
+        if (m_wakeUpHandler)
+            m_wakeUpHandler();
+    }
+
+    // What End does in place of ending the process (tests of a native backend).
+    void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
+
+protected:
+    // For backends' endProgram(): false when no handler took the end over.
+    bool endHandled()
+    {
+        if (!m_endHandler)
+            return false;
+        m_endHandler();
+        return true;
+    }
+
+    // What a native timer is set to for a wake-up at `at`: never negative,
+    // and at most a day, which the wake-up after it plans anew.
+    static LocalMillis wakeUpDelay(LocalMillis at, LocalMillis now)
+    {
+        return std::clamp<LocalMillis>(at - now, 0, 24LL * 3600 * 1000);
+    }
+    // Whether a box belongs to the program's window: a system-modal
+    // announcement has no owner, so it shows also while the window is hidden.
+    static bool boxHasOwner(int flags, bool windowShown) { return (flags & mb::kSystemModal) == 0 && windowShown; }
+
+private:
+    std::function<void()> m_wakeUpHandler;
+    std::function<void()> m_endHandler;
 };
 
 } // namespace tindora

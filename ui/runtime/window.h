@@ -21,10 +21,6 @@ public:
     // Pops the menu up at the mouse pointer and waits until it closes; returns
     // the index of the item chosen, or -1 when none was.
     virtual int popupMenu(const Menu& menu) = 0;
-    // The native window handle and icon handle as 32-bit values (what the tray
-    // record carries); any stable values on platforms without such handles.
-    virtual std::uint32_t windowHandle() const = 0;
-    virtual std::uint32_t iconHandle() const = 0;
 };
 
 class FormWindow {
@@ -47,8 +43,6 @@ public:
     int WindowState() const { return m_windowState; }
     // Raises Form_Resize when the state changes.
     void setWindowState(int state);
-    std::uint32_t hWnd() const { return m_view ? m_view->windowHandle() : 0; }
-    std::uint32_t Icon() const { return m_view ? m_view->iconHandle() : 0; }
     // Pops the menu up and, when the user chooses an item, runs its Click
     // before returning.
     void PopupMenu(Menu& menu);

@@ -41,7 +41,7 @@ TEST_F(LifecycleTest, MinimizingHidesTheWindowAtItsNormalSizeAndALeftClickBrings
     form.systemChangedWindowState(FormWindow::kMinimized);
     EXPECT_FALSE(form.Visible());
     EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
-    app.trayShell.sendMessage(2025, 0, 514);
+    app.trayIcon.userDid(IconEvent::LeftReleased);
     EXPECT_TRUE(form.Visible());
     EXPECT_EQ(form.WindowState(), FormWindow::kNormal);
     EXPECT_EQ(app.settingsStore.replaceCalls, 0) << "minimizing does not save";
@@ -59,7 +59,7 @@ TEST_F(LifecycleTest, MinimizeToTrayHidesTheWindow)
 TEST(LifecycleWithoutTray, WithNoIconTheWindowStaysMinimizedInsteadOfVanishing)
 {
     HeadlessApp app;
-    app.trayShell.acceptNotify = false;
+    app.trayIcon.accept = false;
     app.start();
     app.form.Command6.userPressed();
     EXPECT_TRUE(app.form.Visible());
@@ -93,20 +93,20 @@ TEST_F(LifecycleTest, ExitRemovesTheIconAndEndsWithoutUnloading)
     EXPECT_TRUE(app.runtime.ended);
     EXPECT_EQ(app.settingsStore.replaceCalls, 1);
     EXPECT_FALSE(form.isUnloaded());
-    EXPECT_FALSE(app.trayShell.hooked);
-    EXPECT_EQ(app.trayShell.notifyCalls.back().command, tray::kNimDelete);
+    EXPECT_FALSE(app.trayIcon.added);
+    EXPECT_EQ(app.trayIcon.calls.back().kind, headless::HeadlessTrayIcon::Call::Kind::Remove);
 }
 
 TEST_F(LifecycleTest, TheTrayMenuCloseItemUnloadsRemovesTheIconOnceAndQuits)
 {
     app.view.whileMenuOpen = [](const Menu&) { return 0; };
-    EXPECT_EQ(app.trayShell.sendMessage(2025, 0, 517), 0);
+    EXPECT_TRUE(app.trayIcon.userDid(IconEvent::RightReleased));
     EXPECT_TRUE(form.isUnloaded());
     EXPECT_TRUE(app.runtime.quit);
     EXPECT_EQ(app.settingsStore.replaceCalls, 2) << "once by the menu item, once by the unload";
     int deletes = 0;
-    for (const auto& call : app.trayShell.notifyCalls)
-        deletes += call.command == tray::kNimDelete;
+    for (const auto& call : app.trayIcon.calls)
+        deletes += call.kind == headless::HeadlessTrayIcon::Call::Kind::Remove;
     EXPECT_EQ(deletes, 1);
 }
 
@@ -116,7 +116,7 @@ TEST_F(LifecycleTest, ClosingTheWindowUnloadsAndRemovesTheIcon)
     EXPECT_EQ(app.settingsStore.replaceCalls, 1);
     EXPECT_TRUE(form.isUnloaded());
     EXPECT_TRUE(app.runtime.quit);
-    EXPECT_FALSE(app.trayShell.hooked);
+    EXPECT_FALSE(app.trayIcon.added);
 }
 
 } // namespace

@@ -1,11 +1,12 @@
 #include "form1_window.h"
 
+#include "control_layout.h"
+#include "dpi.h"
 #include "resource_ids.h"
+#include "system_error.h"
 #include "wide_text.h"
 
 #include <commctrl.h>
-
-#include <algorithm>
 
 namespace tindora::win32 {
 namespace {
@@ -14,175 +15,14 @@ constexpr wchar_t kWindowClass[] = L"Tindora.Form1";
 constexpr int kFirstControlId = 1000;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
-constexpr int kDroppedListItems = 12;
 
 #ifndef WM_DPICHANGED
 constexpr UINT WM_DPICHANGED = 0x02E0;
 #endif
 
-// The per-monitor DPI calls exist from Windows 10 1607 on; Windows 7 and 8
-// fall back to the system DPI.
-struct DpiApi {
-    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-    using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-    using SpiForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    GetDpiForWindowFn getDpiForWindow = nullptr;
-    AdjustForDpiFn adjustWindowRectExForDpi = nullptr;
-    SpiForDpiFn systemParametersInfoForDpi = nullptr;
-
-    static const DpiApi& get()
-    {
-        static const DpiApi api = [] {
-            DpiApi loaded;
-            if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-                loaded.getDpiForWindow =
-                    reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-                loaded.adjustWindowRectExForDpi = reinterpret_cast<AdjustForDpiFn>(
-                    reinterpret_cast<void*>(GetProcAddress(user32, "AdjustWindowRectExForDpi")));
-                loaded.systemParametersInfoForDpi = reinterpret_cast<SpiForDpiFn>(
-                    reinterpret_cast<void*>(GetProcAddress(user32, "SystemParametersInfoForDpi")));
-            }
-            return loaded;
-        }();
-        return api;
-    }
-};
-
-int systemDpi()
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
-
-int windowDpi(HWND window)
-{
-    const DpiApi& api = DpiApi::get();
-    if (api.getDpiForWindow && window)
-        if (const UINT dpi = api.getDpiForWindow(window))
-            return static_cast<int>(dpi);
-    return systemDpi();
-}
-
 int px(int twips, int dpi) { return layout::twipsToPixels(twips, dpi); }
 
-std::wstring windowText(HWND window)
-{
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
-
 } // namespace
-
-// One control of the layout table: mirrors its model into the widget and
-// feeds the user's input back into the model.
-class Form1Window::NativeControl : public ControlView {
-public:
-    NativeControl(const layout::ControlSpec& design, Control* model, HWND widget)
-        : m_design(design), m_model(model), m_widget(widget)
-    {
-        if (m_model)
-            m_model->setView(this);
-    }
-    ~NativeControl() override
-    {
-        if (m_model)
-            m_model->setView(nullptr);
-    }
-    NativeControl(const NativeControl&) = delete;
-    NativeControl& operator=(const NativeControl&) = delete;
-
-    const layout::ControlSpec& design() const { return m_design; }
-    HWND widget() const { return m_widget; }
-
-    void controlChanged(ControlChange what) override
-    {
-        // Our own writes raise notifications too; the model already holds the
-        // change, so none of them may come back as the user's input.
-        m_applying = true;
-        switch (m_design.kind) {
-        case layout::Kind::ComboBox:
-            applyCombo(what);
-            break;
-        case layout::Kind::TextBox:
-            if (what == ControlChange::Text)
-                SetWindowTextW(m_widget, toWide(static_cast<TextBox*>(m_model)->Text()).c_str());
-            break;
-        case layout::Kind::CheckBox:
-            if (what == ControlChange::Value)
-                SendMessageW(m_widget, BM_SETCHECK, static_cast<CheckBox*>(m_model)->Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-            [[fallthrough]];
-        default:
-            if (what == ControlChange::Caption)
-                SetWindowTextW(m_widget, toWide(static_cast<CaptionedControl*>(m_model)->Caption()).c_str());
-            break;
-        }
-        m_applying = false;
-    }
-
-    // WM_COMMAND from the widget.
-    void command(WORD code)
-    {
-        if (m_applying || !m_model)
-            return;
-        switch (m_design.kind) {
-        case layout::Kind::ComboBox: {
-            auto* combo = static_cast<ComboBox*>(m_model);
-            if (code == CBN_SELCHANGE) {
-                const auto index = static_cast<int>(SendMessageW(m_widget, CB_GETCURSEL, 0, 0));
-                if (index >= 0 && index < combo->ListCount())
-                    combo->userChoseItem(index);
-            } else if (code == CBN_EDITCHANGE) {
-                combo->userTypedText(toUtf8(windowText(m_widget)));
-            }
-            break;
-        }
-        case layout::Kind::TextBox:
-            if (code == EN_CHANGE)
-                static_cast<TextBox*>(m_model)->userTypedText(toUtf8(windowText(m_widget)));
-            break;
-        case layout::Kind::CheckBox:
-            if (code == BN_CLICKED) {
-                const bool ticked = SendMessageW(m_widget, BM_GETCHECK, 0, 0) == BST_CHECKED;
-                static_cast<CheckBox*>(m_model)->userSetValue(ticked ? CheckBox::kChecked : CheckBox::kUnchecked);
-            }
-            break;
-        case layout::Kind::CommandButton:
-            if (code == BN_CLICKED)
-                static_cast<CommandButton*>(m_model)->userPressed();
-            break;
-        default:
-            break;
-        }
-    }
-
-private:
-    void applyCombo(ControlChange what)
-    {
-        auto* combo = static_cast<ComboBox*>(m_model);
-        if (what == ControlChange::Items) {
-            // Items are only ever appended: add what the widget lacks.
-            auto count = static_cast<int>(SendMessageW(m_widget, CB_GETCOUNT, 0, 0));
-            for (; count < combo->ListCount(); ++count)
-                SendMessageW(m_widget, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(toWide(combo->List(count)).c_str()));
-        } else if (what == ControlChange::Selection) {
-            SendMessageW(m_widget, CB_SETCURSEL, static_cast<WPARAM>(combo->ListIndex()), 0);
-            if (combo->ListIndex() < 0)
-                SetWindowTextW(m_widget, toWide(combo->Text()).c_str());
-        } else if (what == ControlChange::Text) {
-            SetWindowTextW(m_widget, toWide(combo->Text()).c_str());
-        }
-    }
-
-    const layout::ControlSpec& m_design;
-    Control* m_model;
-    HWND m_widget;
-    bool m_applying = false;
-};
 
 Form1Window::Form1Window(Form1& form, Win32Runtime& runtime) : m_form(form), m_runtime(runtime)
 {
@@ -230,17 +70,21 @@ bool Form1Window::create(HINSTANCE instance)
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
-    RegisterClassExW(&windowClass); // fails harmlessly when already registered
+    // A class left registered by an earlier window of this process (tests)
+    // serves again; any other refusal leaves CreateWindowExW to fail.
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        reportFaultOnce("RegisterClassExW", GetLastError());
 
-    m_taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     bringForwardMessage();
 
     m_dpi = systemDpi();
-    const SIZE outer = outerSizeForClient();
+    const SIZE outer = outerSize();
     m_window = CreateWindowExW(kWindowExStyle, kWindowClass, toWide(m_form.Caption()).c_str(), kWindowStyle,
                                CW_USEDEFAULT, CW_USEDEFAULT, outer.cx, outer.cy, nullptr, nullptr, instance, this);
-    if (!m_window)
+    if (!m_window) {
+        m_creationError = GetLastError();
         return false;
+    }
     SendMessageW(m_window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     SendMessageW(m_window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
 
@@ -250,7 +94,7 @@ bool Form1Window::create(HINSTANCE instance)
 
     createControls(instance);
     updateFont();
-    layOut();
+    layOutControls(m_controls, m_window, m_dpi);
     // Form_Load fills the nine lists with 480 items before the window shows;
     // lists that do not redraw take them some twenty times faster.
     setListsRedraw(false);
@@ -269,22 +113,17 @@ void Form1Window::setListsRedraw(bool redraw)
     }
 }
 
-SIZE Form1Window::outerSizeForClient() const
+SIZE Form1Window::outerSize() const
 {
-    RECT frame{0, 0, px(layout::kClientWidthTwips, m_dpi), px(layout::kClientHeightTwips, m_dpi)};
-    const DpiApi& api = DpiApi::get();
-    if (api.adjustWindowRectExForDpi)
-        api.adjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, kWindowExStyle, static_cast<UINT>(m_dpi));
-    else
-        AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
-    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+    const SIZE client{px(layout::kClientWidthTwips, m_dpi), px(layout::kClientHeightTwips, m_dpi)};
+    return outerSizeForClient(client, kWindowStyle, kWindowExStyle, m_dpi);
 }
 
 void Form1Window::fitToClientArea(const POINT* at)
 {
     const int width = px(layout::kClientWidthTwips, m_dpi);
     const int height = px(layout::kClientHeightTwips, m_dpi);
-    const SIZE outer = outerSizeForClient();
+    const SIZE outer = outerSize();
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (at ? 0u : SWP_NOMOVE);
     SetWindowPos(m_window, nullptr, at ? at->x : 0, at ? at->y : 0, outer.cx, outer.cy, flags);
     // The frame the system draws may differ from what it computes for a DPI
@@ -302,45 +141,8 @@ void Form1Window::createControls(HINSTANCE instance)
     int id = kFirstControlId;
     for (const layout::ControlSpec& design : layout::kControls) {
         ++id;
-        if (design.kind == layout::Kind::OleContainer)
-            continue; // the clip plays without a box on the window
-        const wchar_t* className = L"STATIC";
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        switch (design.kind) {
-        case layout::Kind::Label:
-            style |= SS_LEFT | SS_NOPREFIX;
-            break;
-        case layout::Kind::ComboBox:
-            className = L"COMBOBOX";
-            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-            break;
-        case layout::Kind::TextBox:
-            className = L"EDIT";
-            style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case layout::Kind::CheckBox:
-            className = L"BUTTON";
-            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-            break;
-        case layout::Kind::CommandButton:
-            className = L"BUTTON";
-            style |= WS_TABSTOP | BS_PUSHBUTTON;
-            break;
-        case layout::Kind::OleContainer:
-            break;
-        }
-        const std::wstring text = design.kind == layout::Kind::ComboBox ? std::wstring() : toWide(design.caption);
-        const RECT at = pixelRect(design);
-        const int height = design.kind == layout::Kind::ComboBox ? (at.bottom - at.top) * (kDroppedListItems + 1)
-                                                               : at.bottom - at.top;
-        HWND widget = CreateWindowExW(exStyle, className, text.c_str(), style, at.left, at.top, at.right - at.left,
-                                      height, m_window,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (design.kind == layout::Kind::CheckBox)
-            SendMessageW(widget, BM_SETCHECK, design.initialValue == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
-        m_controls.push_back(std::make_unique<NativeControl>(design, m_form.findControl(design.name), widget));
+        if (HWND widget = createWidget(design, m_window, id, instance, m_dpi))
+            m_controls.push_back(makeNativeControl(design, m_form.findControl(design.name), widget));
     }
     // A label reaches a little under the control to its right, which is drawn
     // over it: labels go to the bottom. They take no focus, so the tab order
@@ -352,84 +154,18 @@ void Form1Window::createControls(HINSTANCE instance)
 
 void Form1Window::updateFont()
 {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    const DpiApi& api = DpiApi::get();
-    if (api.systemParametersInfoForDpi) {
-        api.systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(m_dpi));
-    } else {
-        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, m_dpi, systemDpi());
+    const LOGFONTW wanted = messageFontForDpi(m_dpi);
+    HFONT font = CreateFontIndirectW(&wanted);
+    if (!font) {
+        // The controls keep the font they have (the system's, at first).
+        reportFaultOnce("CreateFontIndirectW", GetLastError());
+        return;
     }
-    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
     for (const auto& control : m_controls)
         SendMessageW(control->widget(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     if (m_font)
         DeleteObject(m_font);
     m_font = font;
-}
-
-RECT Form1Window::pixelRect(const layout::ControlSpec& design) const
-{
-    return RECT{px(design.left, m_dpi), px(design.top, m_dpi), px(design.left + design.width, m_dpi),
-                px(design.top + design.height, m_dpi)};
-}
-
-void Form1Window::layOut()
-{
-    // Moving a window costs a trip to the window server under Wine: move only
-    // what is not yet in place.
-    int fittedField = -1;
-    for (const auto& control : m_controls) {
-        const layout::ControlSpec& design = control->design();
-        const RECT wanted = pixelRect(design);
-        const int height = wanted.bottom - wanted.top;
-        HWND widget = control->widget();
-        RECT now;
-        GetWindowRect(widget, &now);
-        MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT*>(&now), 2);
-        if (design.kind != layout::Kind::ComboBox) {
-            if (!EqualRect(&now, &wanted))
-                SetWindowPos(widget, nullptr, wanted.left, wanted.top, wanted.right - wanted.left, height,
-                             SWP_NOZORDER | SWP_NOACTIVATE);
-            continue;
-        }
-        // A drop-down combo box's own height is its edit field's; the window
-        // height given to it is that of the open list.
-        if (now.left != wanted.left || now.top != wanted.top || now.right != wanted.right) {
-            const auto item = static_cast<int>(SendMessageW(widget, CB_GETITEMHEIGHT, 0, 0));
-            SetWindowPos(widget, nullptr, wanted.left, wanted.top, wanted.right - wanted.left,
-                         height + kDroppedListItems * item + 2, SWP_NOZORDER | SWP_NOACTIVATE);
-        }
-        fitComboHeight(widget, height, fittedField);
-    }
-}
-
-void Form1Window::fitComboHeight(HWND combo, int height, int& fittedField)
-{
-    auto closedHeight = [combo] {
-        RECT closed;
-        GetWindowRect(combo, &closed);
-        return static_cast<int>(closed.bottom - closed.top);
-    };
-    int current = closedHeight();
-    if (current == height)
-        return;
-    // What the field height means differs between systems (Wine adds two
-    // pixels to what it was given): correct by what the box turned out, and
-    // give the other boxes, which share the font, what worked for the first.
-    int field = fittedField > 0 ? fittedField
-                                : static_cast<int>(SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0)) +
-                                      height - current;
-    for (int attempt = 0; attempt < 3 && field >= 1; ++attempt) {
-        SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-        current = closedHeight();
-        if (current == height) {
-            fittedField = field;
-            return;
-        }
-        field += height - current;
-    }
 }
 
 HWND Form1Window::controlHandle(std::string_view name) const
@@ -438,16 +174,6 @@ HWND Form1Window::controlHandle(std::string_view name) const
         if (control->design().name == name)
             return control->widget();
     return nullptr;
-}
-
-std::uint32_t Form1Window::windowHandle() const
-{
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_window));
-}
-
-std::uint32_t Form1Window::iconHandle() const
-{
-    return static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(m_icon));
 }
 
 void Form1Window::windowChanged(WindowChange what)
@@ -486,6 +212,11 @@ void Form1Window::windowChanged(WindowChange what)
 int Form1Window::popupMenu(const Menu& menu)
 {
     HMENU popup = CreatePopupMenu();
+    if (!popup) {
+        // No menu this time: as if the user dismissed it.
+        reportFaultOnce("CreatePopupMenu", GetLastError());
+        return -1;
+    }
     UINT id = 0;
     for (const MenuItem* item : menu.items())
         AppendMenuW(popup, MF_STRING, ++id, toWide(item->Caption()).c_str());
@@ -588,15 +319,11 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         const POINT at{suggested->left, suggested->top};
         fitToClientArea(&at);
         updateFont();
-        layOut();
+        layOutControls(m_controls, m_window, m_dpi);
         InvalidateRect(m_window, nullptr, TRUE);
         return 0;
     }
     default:
-        if (message == m_taskbarCreated && m_taskbarCreated != 0) {
-            tray::TrayReAdd();
-            return 0;
-        }
         if (message == bringForwardMessage()) {
             bringForward();
             return 0;

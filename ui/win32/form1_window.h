@@ -1,10 +1,11 @@
 #pragma once
-// Form1 as a native window: the window and its controls built from the layout
-// table at the window's DPI, a view per control that mirrors the model into
-// the widget and feeds the user's input back, and the window's own procedure
-// (the one the tray module hooks).
+// Form1 as a native window: the window sized to its client area at its DPI,
+// its controls (control_layout.h, native_controls.h), the window's own state
+// mirrored both ways, and its procedure and message loop. The tray icon's
+// procedure goes in front of this one (win32_tray_icon.h).
 
 #include "form1.h"
+#include "native_controls.h"
 #include "win32_runtime.h"
 
 #include <memory>
@@ -22,8 +23,10 @@ public:
     Form1Window(const Form1Window&) = delete;
     Form1Window& operator=(const Form1Window&) = delete;
 
-    // Creates the window and its controls, hidden; false when the system refused.
+    // Creates the window and its controls, hidden; false when the system
+    // refused, with its error code in creationError().
     bool create(HINSTANCE instance);
+    DWORD creationError() const { return m_creationError; }
     HWND handle() const { return m_window; }
     // The native control of a design name, or nullptr (OLE1 has none).
     HWND controlHandle(std::string_view name) const;
@@ -35,25 +38,20 @@ public:
     // The message a second copy of the program posts to bring this one forward.
     static UINT bringForwardMessage();
 
+    // The window's icon, also the tray icon's.
+    HICON icon() const { return m_icon; }
+
     void windowChanged(WindowChange what) override;
     int popupMenu(const Menu& menu) override;
-    std::uint32_t windowHandle() const override;
-    std::uint32_t iconHandle() const override;
 
 private:
-    class NativeControl;
-
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
-    RECT pixelRect(const layout::ControlSpec& design) const;
-    void layOut();
-    // Gives a drop-down combo box its closed height.
-    static void fitComboHeight(HWND combo, int height, int& fittedField);
     void updateFont();
     void setListsRedraw(bool redraw);
     void bringForward();
-    SIZE outerSizeForClient() const;
+    SIZE outerSize() const;
     // Sizes the window so that its client area is the designed one.
     void fitToClientArea(const POINT* at);
 
@@ -66,7 +64,7 @@ private:
     int m_dpi = 96;
     HWND m_lastFocus = nullptr;
     bool m_shownOnce = false;
-    UINT m_taskbarCreated = 0;
+    DWORD m_creationError = 0;
     std::vector<std::unique_ptr<NativeControl>> m_controls;
 };
 

@@ -2,10 +2,10 @@
 // The whole Windows program: the runtime, the tray shell, the settings file,
 // Form1 and its native window, started the way the program starts.
 
-#include "form1.h"
 #include "form1_window.h"
+#include "program.h"
 #include "win32_runtime.h"
-#include "win32_tray_shell.h"
+#include "win32_tray_icon.h"
 
 #include <functional>
 #include <memory>
@@ -17,8 +17,8 @@ public:
     struct Options {
         // The program's clock seam.
         Win32Runtime::ClockSource clock = localNow;
-        // Another tray shell in place of the system's (tests).
-        tray::TrayShell* trayShell = nullptr;
+        // Another shell in place of the system's (tests).
+        Win32Shell* shell = nullptr;
         // Runs once the native window exists, before Form_Load (tests).
         std::function<void(HWND)> beforeLoad;
         // Another settings store in place of time.txt in the current folder (tests).
@@ -31,16 +31,18 @@ public:
     Win32App(const Win32App&) = delete;
     Win32App& operator=(const Win32App&) = delete;
 
-    // Creates the window, raises Form_Load, shows the window and starts the
-    // tick; false when the window could not be created.
+    // Creates the window, then the program's start: Form_Load, the window
+    // shown, the tick running. False when the window could not be created
+    // (the user is told why) or went during the load.
     bool start();
     // The message loop until the program ends.
     int run() { return window.runMessageLoop(); }
 
     Win32Runtime runtime;
-    Win32TrayShell systemTrayShell;
+    Win32TrayIcon trayIcon;
     std::unique_ptr<settings::SettingsStore> settingsStore;
-    Form1 form;
+    Program program;
+    Form1& form = program.form;
     Form1Window window;
 
 private:

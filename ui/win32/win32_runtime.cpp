@@ -1,10 +1,10 @@
 #include "win32_runtime.h"
 
+#include "system_error.h"
 #include "wide_text.h"
 
 #include <mmsystem.h>
 
-#include <algorithm>
 #include <string>
 
 namespace tindora::win32 {
@@ -61,10 +61,7 @@ std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)
 
 int Win32Runtime::messageBox(std::string_view text, int flags, std::string_view title)
 {
-    // A system-modal announcement has no owner, so it shows also while the
-    // window is hidden; other boxes belong to the window while it is shown.
-    const bool systemModal = (flags & mb::kSystemModal) != 0;
-    HWND owner = !systemModal && m_window && IsWindowVisible(m_window) ? m_window : nullptr;
+    HWND owner = boxHasOwner(flags, m_window && IsWindowVisible(m_window)) ? m_window : nullptr;
     return MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(), static_cast<UINT>(flags));
 }
 
@@ -78,14 +75,16 @@ void Win32Runtime::playAlertClip()
         play(reinterpret_cast<LPCWSTR>(m_clip.data()), nullptr, SND_MEMORY | SND_ASYNC | SND_NODEFAULT);
 }
 
-void Win32Runtime::armWakeUp(LocalMillis at)
+std::optional<std::string> Win32Runtime::armWakeUp(LocalMillis at)
 {
     if (!m_window)
-        return;
-    const LocalMillis delay = std::clamp<LocalMillis>(at - now(), USER_TIMER_MINIMUM, 24LL * 3600 * 1000);
+        return "没有窗口";
     // One single-shot timer: SetTimer with the same id replaces the old one,
-    // and handleTimer kills it before it can fire again.
-    SetTimer(m_window, kWakeUpTimerId, static_cast<UINT>(delay), nullptr);
+    // and handleTimer kills it before it can fire again. Below
+    // USER_TIMER_MINIMUM the system takes its minimum.
+    if (SetTimer(m_window, kWakeUpTimerId, static_cast<UINT>(wakeUpDelay(at, now())), nullptr) == 0)
+        return systemErrorText(GetLastError());
+    return std::nullopt;
 }
 
 bool Win32Runtime::handleTimer(UINT_PTR id)
@@ -93,18 +92,14 @@ bool Win32Runtime::handleTimer(UINT_PTR id)
     if (id != kWakeUpTimerId)
         return false;
     KillTimer(m_window, kWakeUpTimerId);
-    if (m_wakeUp)
-        m_wakeUp();
+    wakeUpFired();
     return true;
 }
 
 void Win32Runtime::endProgram()
 {
-    if (m_end) {
-        m_end();
-        return;
-    }
-    ExitProcess(0);
+    if (!endHandled())
+        ExitProcess(0);
 }
 
 void Win32Runtime::quitAfterUnload() { PostQuitMessage(0); }

@@ -26,12 +26,8 @@ public:
 
     // The window that owns the wake-up timer and the app-modal boxes.
     void setWindow(HWND window) { m_window = window; }
-    // What a fired wake-up calls: Form1's tick driver.
-    void setWakeUpHandler(std::function<void()> handler) { m_wakeUp = std::move(handler); }
     // The WAV file bytes; they must outlive every play.
     void setAlertClip(std::span<const std::uint8_t> wav) { m_clip = wav; }
-    // What End does; by default the process ends at once.
-    void setEndHandler(std::function<void()> handler) { m_end = std::move(handler); }
 
     // The window's WM_TIMER: true when it was the wake-up.
     bool handleTimer(UINT_PTR id);
@@ -40,15 +36,13 @@ public:
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;
-    void armWakeUp(LocalMillis at) override;
+    std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override;
     void quitAfterUnload() override;
 
 private:
     ClockSource m_clock;
     HWND m_window = nullptr;
-    std::function<void()> m_wakeUp;
-    std::function<void()> m_end;
     std::span<const std::uint8_t> m_clip;
 };
 

@@ -7,6 +7,7 @@
 #include "announcements.h"
 #include "file_settings_store.h"
 #include "wav_reader.h"
+#include "system_error.h"
 #include "wide_text.h"
 
 #include <gtest/gtest.h>
@@ -24,17 +25,15 @@ LocalMillis todayAt(int hour, int minute, int second, int millis = 0)
     return now - now % kDay + ((hour * 60LL + minute) * 60 + second) * 1000 + millis;
 }
 
-// The system's tray calls, recorded; `accept` false acts as if there were no
-// notification area.
-class RecordingTrayShell : public Win32TrayShell {
+// The system's tray calls, recorded.
+class RecordingShell : public Win32Shell {
 public:
     bool notifyIcon(std::uint32_t command, tray::NotifyIconRecord& record) override
     {
         commands.push_back(command);
         flags.push_back(record[12]);
-        return accept && Win32TrayShell::notifyIcon(command, record);
+        return Win32Shell::notifyIcon(command, record);
     }
-    bool accept = true;
     std::vector<std::uint32_t> commands;
     std::vector<std::uint8_t> flags;
 };
@@ -84,7 +83,7 @@ protected:
         clock.set(at);
         Win32App::Options options;
         options.clock = [this] { return clock.now(); };
-        options.trayShell = &trayShell;
+        options.shell = &trayShell;
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
         options.settingsStore = std::make_unique<CountingSettingsStore>(saves);
         app = std::make_unique<Win32App>(GetModuleHandleW(nullptr), std::move(options));
@@ -98,7 +97,7 @@ protected:
 
     TemporaryFolder folder; // the current folder, where time.txt lives
     SettableClock clock;
-    RecordingTrayShell trayShell;
+    RecordingShell trayShell;
     std::unique_ptr<Win32App> app;
     bool ended = false;
     int saves = 0;
@@ -402,63 +401,6 @@ TEST_F(Form1WindowTest, ARightClickOpensTheMenuAndItsCloseItemUnloadsTheWindow)
     EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
 }
 
-BOOL CALLBACK countMenu(HWND window, LPARAM count)
-{
-    wchar_t className[16];
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) && GetClassNameW(window, className, 16) &&
-        std::wstring_view(className) == L"#32768")
-        ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
-int openMenus()
-{
-    int count = 0;
-    EnumWindows(&countMenu, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
-TEST_F(Form1WindowTest, ASecondRightClickWhileTheMenuIsOpenOpensNoSecondMenu)
-{
-    start();
-    std::atomic<int> mostMenus{0};
-    std::atomic<bool> done{false};
-    std::thread user([&] {
-        for (int i = 0; i < 250 && openMenus() == 0; ++i)
-            Sleep(20);
-        PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 517); // the second right click
-        for (int i = 0; i < 15; ++i) {
-            Sleep(20);
-            mostMenus = std::max(mostMenus.load(), openMenus());
-        }
-        // Escape closes the menu without choosing.
-        if (HWND menu = FindWindowW(L"#32768", nullptr))
-            PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-        done = true;
-    });
-    PostMessageW(window(), tray::TRAY_CALLBACK_MESSAGE, 0, 517);
-    pumpUntil([&] { return done.load(); }, 8000);
-    user.join();
-    pumpUntil([] { return openMenus() == 0; }, 2000);
-    EXPECT_EQ(mostMenus, 1);
-    EXPECT_EQ(openMenus(), 0);
-    EXPECT_FALSE(form().isUnloaded()) << "nothing was chosen";
-    EXPECT_EQ(saves, 0);
-}
-
-TEST_F(Form1WindowTest, ExitRemovesTheIconAndEnds)
-{
-    start();
-    PostMessageW(control("Command5"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(pumpUntil([&] { return ended; }));
-    EXPECT_FALSE(form().isUnloaded()) << "End does not unload";
-    EXPECT_EQ(saves, 1);
-    EXPECT_EQ(trayShell.commands, (std::vector<std::uint32_t>{tray::kNimAdd, tray::kNimModify, tray::kNimDelete}));
-    EXPECT_FALSE(tray::trayState().hooked);
-}
-
 TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSize)
 {
     start();
@@ -473,18 +415,6 @@ TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSiz
     RECT client;
     GetClientRect(window(), &client);
     EXPECT_EQ(client.right, layout::twipsToPixels(layout::kClientWidthTwips, app->window.dpi()));
-}
-
-TEST_F(Form1WindowTest, WithoutATrayIconMinimizingKeepsTheWindowOnTheTaskbar)
-{
-    trayShell.accept = false;
-    start();
-    PostMessageW(control("Command6"), BM_CLICK, 0, 0);
-    ASSERT_TRUE(pumpUntil([&] { return IsIconic(window()) != FALSE; }));
-    pumpFor(100);
-    EXPECT_TRUE(IsWindowVisible(window())) << "minimized, not hidden: there is nothing to bring it back with";
-    EXPECT_TRUE(form().Visible());
-    EXPECT_EQ(form().WindowState(), FormWindow::kMinimized);
 }
 
 TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
@@ -507,6 +437,25 @@ TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
     ASSERT_EQ(trayShell.commands.size(), 3u);
     EXPECT_EQ(trayShell.commands[2], tray::kNimAdd);
     EXPECT_EQ(trayShell.flags[2], 7) << "icon, message and tip at once";
+}
+
+// A timer the system will not set (here: for a window that is gone) comes
+// back with the system's own words, which the tick driver tells the user.
+TEST(Win32Runtime, AWakeUpTheSystemRefusesComesBackWithItsReason)
+{
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(gone);
+    DestroyWindow(gone);
+    Win32Runtime runtime;
+    runtime.setWindow(gone);
+    const std::optional<std::string> refusal = runtime.armWakeUp(runtime.now() + 1000);
+    ASSERT_TRUE(refusal);
+    // Windows says the window handle is invalid, Wine that the handle is.
+    EXPECT_TRUE(*refusal == systemErrorText(ERROR_INVALID_WINDOW_HANDLE) ||
+                *refusal == systemErrorText(ERROR_INVALID_HANDLE))
+        << *refusal;
+    EXPECT_EQ(refusal->find("错误代码"), std::string::npos) << "the system's words, not a number";
+    EXPECT_NE(refusal->back(), '\n');
 }
 
 } // namespace

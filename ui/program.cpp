@@ -1,0 +1,22 @@
+#include "program.h"
+
+namespace tindora {
+
+Program::Program(FormServices services) : form(services)
+{
+    form.runtime().setWakeUpHandler([this] { form.tickDriver().wakeUp(); });
+}
+
+Program::~Program() { form.runtime().setWakeUpHandler(nullptr); }
+
+bool Program::start()
+{
+    form.Load();
+    if (form.isUnloaded())
+        return false;
+    form.Show();
+    form.tickDriver().start();
+    return true;
+}
+
+} // namespace tindora
