@@ -15,14 +15,15 @@ runs=${RUNS:-21}
 idle=${IDLE_SECONDS:-600}
 
 if [ -z "${TINDORA_BENCH_DISPLAY:-}" ]; then
-  cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINDORA_BUILD_QT=ON >/dev/null
+  cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTINDORA_BUILD_QT=ON \
+    -DTINDORA_BUILD_BENCH=ON >/dev/null
   cmake --build build/linux --target tindora tindora_minimal_window tindora_controls_window \
     tindora_time_to_window >/dev/null
   export TINDORA_BENCH_DISPLAY=1
   exec env -u DISPLAY scripts/with-xvfb.sh "$0" "$@"
 fi
 
-bin=$root/build/linux/ui/qt
+bin=$root/build/linux/bench/qt
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -35,7 +36,7 @@ median() { sort -n | awk '{v[NR]=$1} END{print (NR%2) ? v[(NR+1)/2] : (v[NR/2]+v
 : >text.txt
 : >controls.txt
 for _ in $(seq "$runs"); do
-  "$bin/tindora_time_to_window" 2000 "$bin/tindora" >>tindora.txt
+  "$bin/tindora_time_to_window" 2000 "$root/build/linux/ui/qt/tindora" >>tindora.txt
   "$bin/tindora_time_to_window" 2000 "$bin/tindora_minimal_window" >>minimal.txt
   "$bin/tindora_time_to_window" 2000 "$bin/tindora_minimal_window" text >>text.txt
   "$bin/tindora_time_to_window" 2000 "$bin/tindora_controls_window" >>controls.txt
@@ -51,7 +52,7 @@ rss_c=$(cut -d' ' -f2 controls.txt | median)
 
 # CPU seconds a process has used so far (utime + stime).
 cpuSeconds() { awk -v tck="$(getconf CLK_TCK)" '{print ($14 + $15) / tck}' "/proc/$1/stat"; }
-"$bin/tindora" 2>/dev/null &
+"$root/build/linux/ui/qt/tindora" 2>/dev/null &
 pid=$!
 sleep 5
 before=$(cpuSeconds "$pid")

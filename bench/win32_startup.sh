@@ -11,9 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-7}
 idle=${2:-60}
 
-[ -f "$root/build/windows/CMakeCache.txt" ] ||
-  cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
+cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINDORA_BUILD_BENCH=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
 cmake --build "$root/build/windows" -j2 --target tindora minimal_window controls_window >/dev/null
 tindora=$root/build/windows/ui/win32/tindora.exe
 baseline=$root/build/windows/bench/win32/minimal_window.exe
