@@ -70,20 +70,12 @@ SdlClipPlayer::~SdlClipPlayer()
 bool SdlClipPlayer::open()
 {
     const SdlAudio* sdl = sdlAudio();
-    if (!sdl) {
-        if (!m_failureReported)
-            std::fprintf(stderr, "tindora: no sound: libSDL2-2.0.so.0 cannot be loaded\n");
-        m_failureReported = true;
-        return false;
-    }
+    if (!sdl)
+        return fail("no sound", "libSDL2-2.0.so.0 cannot be loaded");
     if (!m_audioStarted) {
         // Only the audio subsystem: SDL stays away from the display and input.
-        if (sdl->initSubSystem(SDL_INIT_AUDIO) != 0) {
-            if (!m_failureReported)
-                std::fprintf(stderr, "tindora: no sound: %s\n", sdl->getError());
-            m_failureReported = true;
-            return false;
-        }
+        if (sdl->initSubSystem(SDL_INIT_AUDIO) != 0)
+            return fail("no sound", sdl->getError());
         m_audioStarted = true;
     }
     SDL_AudioSpec wanted {};
@@ -95,12 +87,8 @@ bool SdlClipPlayer::open()
     // and the window never waits for it. No format change is allowed either,
     // so the queued bytes are what the device plays.
     m_device = sdl->openAudioDevice(nullptr, 0, &wanted, nullptr, 0);
-    if (m_device == 0) {
-        if (!m_failureReported)
-            std::fprintf(stderr, "tindora: no sound device: %s\n", sdl->getError());
-        m_failureReported = true;
-        return false;
-    }
+    if (m_device == 0)
+        return fail("no sound device", sdl->getError());
     return true;
 }
 
@@ -113,12 +101,18 @@ void SdlClipPlayer::play()
     const SdlAudio* sdl = sdlAudio();
     sdl->clearQueuedAudio(m_device);
     if (sdl->queueAudio(m_device, m_clip.samples.data(), static_cast<Uint32>(m_clip.samples.size())) != 0) {
-        if (!m_failureReported)
-            std::fprintf(stderr, "tindora: the alert clip could not be played: %s\n", sdl->getError());
-        m_failureReported = true;
+        fail("the alert clip could not be played", sdl->getError());
         return;
     }
     sdl->pauseAudioDevice(m_device, 0);
+}
+
+bool SdlClipPlayer::fail(const char* what, const char* reason)
+{
+    if (!m_failureReported)
+        std::fprintf(stderr, "tindora: %s: %s\n", what, reason);
+    m_failureReported = true;
+    return false;
 }
 
 bool SdlClipPlayer::releaseIfDone()

@@ -37,9 +37,14 @@ public:
     // keeps no audio thread busy. True when nothing is left to play.
     bool releaseIfDone();
     bool isOpen() const { return m_device != 0; }
+    // Whether a failure has been told (stderr) in this run.
+    bool failureReported() const { return m_failureReported; }
 
 private:
     bool open();
+    // Says why there is no sound, once per run: every later request fails the
+    // same way. Always false, for the caller to return.
+    bool fail(const char* what, const char* reason);
 
     PcmClip m_clip;
     std::uint32_t m_device = 0;

@@ -107,12 +107,17 @@ TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
     EXPECT_TRUE(std::equal(restart, restart + static_cast<std::ptrdiff_t>(after), m_clip.begin()));
 }
 
-TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDropped)
+TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDroppedAndSaidOnce)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     SdlClipPlayer player(PcmClip {44100, 2, m_clip});
+    ::testing::internal::CaptureStderr();
     player.play();
     player.play();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(player.failureReported());
+    EXPECT_EQ(said.find("tindora: no sound: "), 0u) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line for both requests: " << said;
     EXPECT_FALSE(player.isOpen());
     EXPECT_TRUE(player.releaseIfDone());
     EXPECT_FALSE(fs::exists(m_output));
