@@ -238,23 +238,6 @@ private Q_SLOTS:
         QVERIFY(!app.trayIcon.isShown());
     }
 
-    void withoutATrayMinimizingKeepsTheWindowReachable()
-    {
-        if (QSystemTrayIcon::isSystemTrayAvailable())
-            QSKIP("this desktop has a notification area");
-        QtApp& app = *m_app;
-        QTest::mouseClick(widget<QPushButton>("Command6"), Qt::LeftButton);
-        QVERIFY(app.window.isVisible());
-        QVERIFY(app.window.isMinimized());
-        QCOMPARE(app.form.WindowState(), FormWindow::kMinimized);
-
-        app.window.showNormal();
-        QCOMPARE(app.form.WindowState(), FormWindow::kNormal);
-        app.window.showMinimized();
-        QVERIFY(app.window.isVisible());
-        QCOMPARE(app.form.WindowState(), FormWindow::kMinimized);
-    }
-
     void theCloseBoxUnloadsTheWindow()
     {
         m_app->window.close();
