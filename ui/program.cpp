@@ -5,9 +5,14 @@ namespace tindora {
 Program::Program(FormServices services) : form(services)
 {
     form.runtime().setWakeUpHandler([this] { form.tickDriver().wakeUp(); });
+    form.runtime().setClockChangedHandler([this] { form.tickDriver().rearm(); });
 }
 
-Program::~Program() { form.runtime().setWakeUpHandler(nullptr); }
+Program::~Program()
+{
+    form.runtime().setWakeUpHandler(nullptr);
+    form.runtime().setClockChangedHandler(nullptr);
+}
 
 bool Program::start()
 {

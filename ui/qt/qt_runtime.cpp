@@ -29,14 +29,12 @@ QMessageBox::Icon iconOf(int flags)
 } // namespace
 
 QtRuntime::QtRuntime(PcmClip clip)
-    : m_player(clip)
-    , m_clipMillis(clip.durationMillis())
-{
     // One single-shot timer armed for the instant the tick scheduler names: an
     // interval timer keeps an arbitrary phase within the second and drifts.
-    m_wakeUp.setSingleShot(true);
-    m_wakeUp.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_wakeUp, &QTimer::timeout, [this] { wakeUpFired(); });
+    : m_wakeUp([this] { wakeUpFired(); }, [this] { clockChanged(); })
+    , m_player(clip)
+    , m_clipMillis(clip.durationMillis())
+{
     m_releaseSound.setSingleShot(true);
     QObject::connect(&m_releaseSound, &QTimer::timeout, [this] {
         if (!m_player.releaseIfDone())
@@ -91,9 +89,12 @@ void QtRuntime::playAlertClip()
 
 std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
 {
-    // A QTimer cannot be refused: Qt keeps its timers itself.
-    m_wakeUp.start(static_cast<int>(wakeUpDelay(at, now())));
-    return std::nullopt;
+    // The local instant as the zone has it on that day (a daylight-saving
+    // change in between moves it), clamped as every backend clamps it.
+    const LocalMillis local = now() + wakeUpDelay(at, now());
+    const QDateTime asWritten = QDateTime::fromMSecsSinceEpoch(local, Qt::UTC);
+    const QDateTime instant(asWritten.date(), asWritten.time(), Qt::LocalTime);
+    return m_wakeUp.arm(instant.toMSecsSinceEpoch());
 }
 
 void QtRuntime::endProgram()
@@ -106,7 +107,7 @@ void QtRuntime::quitAfterUnload()
 {
     // Queued: the event that unloaded the window (a menu choice, a close)
     // finishes before the loop ends.
-    QTimer::singleShot(0, &m_wakeUp, [this] { endProgram(); });
+    QTimer::singleShot(0, &m_releaseSound, [this] { endProgram(); });
 }
 
 } // namespace tindora::qt

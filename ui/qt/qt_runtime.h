@@ -4,6 +4,7 @@
 
 #include "forms_runtime.h"
 #include "sdl_clip_player.h"
+#include "wall_clock_timer.h"
 
 #include <QPointer>
 #include <QTimer>
@@ -31,10 +32,10 @@ public:
     // The window a box that is not system-modal is centred on while it is shown.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
 
-    const QTimer& wakeUpTimer() const { return m_wakeUp; }
+    const WallClockTimer& wakeUpTimer() const { return m_wakeUp; }
 
 private:
-    QTimer m_wakeUp;
+    WallClockTimer m_wakeUp;
     QTimer m_releaseSound;
     QPointer<QWidget> m_mainWindow;
     SdlClipPlayer m_player;

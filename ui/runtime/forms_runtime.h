@@ -74,6 +74,16 @@ public:
             m_wakeUpHandler();
     }
 
+    // Who hears that the wall clock was set, the time zone changed or the
+    // machine woke from sleep: the tick driver, which plans anew.
+    void setClockChangedHandler(std::function<void()> handler) { m_clockChangedHandler = std::move(handler); }
+    // For backends: the platform said that local time jumped.
+    void clockChanged()
+    {
+        if (m_clockChangedHandler)
+            m_clockChangedHandler();
+    }
+
     // What End does in place of ending the process (tests of a native backend).
     void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
 
@@ -99,6 +109,7 @@ protected:
 
 private:
     std::function<void()> m_wakeUpHandler;
+    std::function<void()> m_clockChangedHandler;
     std::function<void()> m_endHandler;
 };
 

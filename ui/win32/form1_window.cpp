@@ -307,11 +307,12 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_form.systemRequestedClose();
         return 0;
     case WM_TIMECHANGE:
-        m_form.tickDriver().rearm();
+        // The clock was set, or the time zone changed.
+        m_runtime.clockChanged();
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
-            m_form.tickDriver().rearm();
+            m_runtime.clockChanged();
         return TRUE;
     case WM_DPICHANGED: {
         m_dpi = HIWORD(wParam);
