@@ -314,6 +314,12 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == PBT_APMRESUMEAUTOMATIC || wParam == PBT_APMRESUMESUSPEND)
             m_runtime.clockChanged();
         return TRUE;
+    case WM_SETTINGCHANGE:
+        // A new time zone, or new rules of the zone, come with a settings
+        // change ("intl" or a time-zone broadcast); planning anew is cheap,
+        // so any settings change re-plans rather than guessing its name.
+        m_runtime.clockChanged();
+        break;
     case WM_DPICHANGED: {
         m_dpi = HIWORD(wParam);
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
