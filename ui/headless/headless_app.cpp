@@ -2,9 +2,12 @@
 
 namespace tindora::headless {
 
-HeadlessApp::HeadlessApp(LocalMillis startClock) : form(FormServices{runtime, trayShell, settingsStore})
+HeadlessApp::HeadlessApp(LocalMillis startClock, TickScheduler::Pace pace)
+    : form(FormServices{runtime, trayShell, settingsStore})
 {
     runtime.clock = startClock;
+    runtime.monotonic = 3600 * 1000; // a boot an hour ago; any value does
+    form.tickDriver().setPace(pace);
     runtime.programClock = &form.clock();
     tray::resetTrayModule();
     form.setView(&view);
@@ -22,19 +25,44 @@ void HeadlessApp::start()
     form.tickDriver().start();
 }
 
+void HeadlessApp::passTime(LocalMillis to)
+{
+    // A run nested in a box may have gone further already; time never runs back.
+    if (to <= runtime.clock)
+        return;
+    runtime.monotonic += to - runtime.clock;
+    runtime.clock = to;
+}
+
 void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 {
     while (runtime.armedWakeUp && *runtime.armedWakeUp + lateness <= until && !runtime.ended && !runtime.quit) {
-        runtime.clock = *runtime.armedWakeUp + lateness;
+        passTime(*runtime.armedWakeUp + lateness);
         form.tickDriver().wakeUp();
     }
-    runtime.clock = until;
+    passTime(until);
 }
 
 void HeadlessApp::wakeAt(LocalMillis when)
 {
-    runtime.clock = when;
+    passTime(when);
     form.tickDriver().wakeUp();
+}
+
+void HeadlessApp::setClock(LocalMillis at, bool notified)
+{
+    if (runtime.armedWakeUp)
+        *runtime.armedWakeUp += at - runtime.clock;
+    runtime.clock = at;
+    if (notified)
+        form.tickDriver().rearm();
+}
+
+void HeadlessApp::sleep(LocalMillis millis)
+{
+    passTime(runtime.clock + millis);
+    if (runtime.armedWakeUp && *runtime.armedWakeUp <= runtime.clock)
+        form.tickDriver().wakeUp();
 }
 
 } // namespace tindora::headless
