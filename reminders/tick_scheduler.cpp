@@ -39,6 +39,22 @@ LocalMillis TickScheduler::planWakeUp(Instant now, const TickMoments& moments)
         start(now);
     passQuietSeconds(now);
     const LocalSecond present = secondOf(now.wall);
+    if (m_judged == m_handTo) {
+        // The clock was set back, or set forward so far that the next wake-up
+        // could not make the seconds up though the time that really passed
+        // could: from here on the clock counts from the present, as a tick
+        // every second would after the jump (seconds set back over are judged
+        // again, seconds jumped over are not made up), and the jump is not
+        // taken for a sleep later.
+        const LocalMillis projected = projectedWall(m_anchor, now);
+        const bool setBack = present + 1 < m_handTo;
+        const bool beyondCatchUp = present + 1 - m_handTo > kMaxCatchUpSeconds;
+        const bool withinByRealTime = secondOf(projected) + 1 - m_handTo <= kMaxCatchUpSeconds;
+        if (setBack || (beyondCatchUp && withinByRealTime)) {
+            m_judged = m_handTo = present;
+            m_anchor = now;
+        }
+    }
     // After a jump back the plan starts from the present, so the repeated
     // seconds are judged again.
     const LocalSecond from = std::min(m_handTo, present);
@@ -72,9 +88,9 @@ std::optional<TickScheduler::Gap> TickScheduler::wakeUp(Instant now)
         m_handTo = present;
     } else if (present != accounted) {
         // Too far forward to make up, or back: only the present second is
-        // judged. A gap that the monotonic clock also saw, give or take what a
-        // late wake-up makes up anyway, is time that really passed.
-        const bool reallyPassed = now.wall - projected <= kMaxCatchUpSeconds * 1000;
+        // judged. When the time that passed on the monotonic clock alone is
+        // too long to make up, the computer slept or the program was held up.
+        const bool reallyPassed = secondOf(projected) - accounted > kMaxCatchUpSeconds;
         if (present > accounted && reallyPassed)
             gap = Gap{m_judged, present};
         m_judged = present - 1;

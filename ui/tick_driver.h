@@ -33,6 +33,7 @@ public:
     // Every second (as the platform's timer did), or only for the seconds
     // that can announce something. Set before start().
     void setPace(TickScheduler::Pace pace) { m_scheduler.setPace(pace); }
+    TickScheduler::Pace pace() const { return m_scheduler.pace(); }
 
     // Arms the first wake-up; the backend calls it once the window is shown.
     // A first wake-up held up by a slow start still judges every second since.

@@ -152,7 +152,9 @@ TEST(TickScheduler, AGapIsReportedOnlyWhenTheTimeReallyPassed)
         {"held up for 90 s: 30 s late for the safety wake-up, made up", 90 * 1000, 90 * 1000, false},
         {"clock set forward two hours", 2 * 3600 * 1000, 1000, false},
         {"clock set forward 61 s", 62 * 1000, 1000, false},
-        {"slept an hour across a zone change of +1 h", 2 * 3600 * 1000, 3600 * 1000, false},
+        // Asleep long enough on its own: the hour the zone skipped is named too.
+        {"slept an hour across a zone change of +1 h", 2 * 3600 * 1000, 3600 * 1000, true},
+        {"set forward 2 h, held up for 50 s", 2 * 3600 * 1000 + 50 * 1000, 50 * 1000, false},
     };
     for (const Case& c : cases) {
         TickScheduler scheduler(TickScheduler::Pace::OnlyForMoments);

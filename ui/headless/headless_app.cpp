@@ -25,6 +25,12 @@ void HeadlessApp::start()
     form.tickDriver().start();
 }
 
+void HeadlessApp::fireWakeUp()
+{
+    ++wakeUpsFired;
+    form.tickDriver().wakeUp();
+}
+
 void HeadlessApp::passTime(LocalMillis to)
 {
     // A run nested in a box may have gone further already; time never runs back.
@@ -38,7 +44,7 @@ void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 {
     while (runtime.armedWakeUp && *runtime.armedWakeUp + lateness <= until && !runtime.ended && !runtime.quit) {
         passTime(*runtime.armedWakeUp + lateness);
-        form.tickDriver().wakeUp();
+        fireWakeUp();
     }
     passTime(until);
 }
@@ -46,7 +52,7 @@ void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 void HeadlessApp::wakeAt(LocalMillis when)
 {
     passTime(when);
-    form.tickDriver().wakeUp();
+    fireWakeUp();
 }
 
 void HeadlessApp::setClock(LocalMillis at, bool notified)
@@ -62,7 +68,7 @@ void HeadlessApp::sleep(LocalMillis millis)
 {
     passTime(runtime.clock + millis);
     if (runtime.armedWakeUp && *runtime.armedWakeUp <= runtime.clock)
-        form.tickDriver().wakeUp();
+        fireWakeUp();
 }
 
 } // namespace tindora::headless

@@ -36,6 +36,10 @@ public:
 
     // Moves both clocks forward to `to`, as time passes.
     void passTime(LocalMillis to);
+    void fireWakeUp();
+
+    // How many times the platform's wake-up fired.
+    std::size_t wakeUpsFired = 0;
 
     HeadlessRuntime runtime;
     HeadlessTrayShell trayShell;
