@@ -35,4 +35,26 @@ std::string hourlyText(int hour)
     return "请注意：" + std::to_string(hour) + "点已经到了！";
 }
 
+std::string missedText(const std::vector<MissedLine>& lines)
+{
+    // The ideographic space U+3000 keeps the columns apart as a Chinese text does.
+    constexpr std::string_view kGap = "\xE3\x80\x80";
+    std::string text = "电脑休眠期间错过了以下提醒：";
+    for (const MissedLine& line : lines) {
+        text += "\r\n时间";
+        text += std::to_string(line.slotNumber);
+        text += kGap;
+        text += line.dueTime;
+        if (!line.note.empty()) {
+            text += kGap;
+            text += line.note;
+        }
+        if (line.times > 1) {
+            text += kGap;
+            text += "共" + std::to_string(line.times) + "次";
+        }
+    }
+    return text;
+}
+
 } // namespace tindora::announcement

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tindora::announcement {
 
@@ -17,5 +18,20 @@ inline constexpr int kHourlyStyle = 4160;
 std::string preWarningText(std::string_view dueTime, std::string_view leadField, std::string_view note);
 std::string dueText(std::string_view dueTime, std::string_view note);
 std::string hourlyText(int hour);
+
+// The box that names the reminders whose due time passed while the computer
+// slept: no sound, shown once the gap is over.
+inline constexpr std::string_view kMissedTitle = "错过的提醒";
+inline constexpr int kMissedStyle = 4160; // system-modal, information icon, OK only
+
+struct MissedLine {
+    int slotNumber;      // 1 to 3
+    std::string dueTime; // in the system's time format
+    std::string note;
+    int times = 1;       // how often it came due in the gap
+};
+// A heading line, then one line per reminder: "时间1　8:30:00　开会", the note
+// left out when empty, "　共3次" added when it came due more than once.
+std::string missedText(const std::vector<MissedLine>& lines);
 
 } // namespace tindora::announcement

@@ -1,42 +1,90 @@
 #pragma once
 // Decides when the clock wakes up and which wall-clock seconds each wake-up
-// judges, so that every second is judged exactly once however the platform's
-// timer drifts or runs late.
+// hands to the tick, so that every second is judged exactly once however the
+// platform's timer drifts or runs late, and however the clock is changed.
 //
-// A wake-up is planned just after the next second begins. A wake-up that comes
-// late hands over the seconds missed since the last one (or, the first time,
-// since the clock started), oldest first, as long as the gap is at most a
-// minute; a larger jump forward (the machine slept, the clock was set forward)
-// is not made up: only the present second is judged. A jump back lets the
-// repeated seconds be judged again.
+// Paced for moments, a wake-up is planned just after the first second at which
+// a tick can announce something, and at most a minute ahead (a safety wake-up
+// for a clock or zone change nobody reported); the seconds in between cannot
+// announce anything and are judged without a tick. Paced every second, every
+// second is handed over, as a timer ticking once a second would.
+//
+// A wake-up that comes late makes up the seconds missed since the last second
+// judged (or, the first time, since the clock started), oldest first, as long
+// as they are at most a minute; a larger jump forward is not made up: only the
+// present second is judged. When that jump is time that really passed (the
+// computer slept or the program was held up: the monotonic clock, which counts
+// sleep, advanced with the wall clock, give or take a minute), the wake-up
+// reports the gap so that the reminders that fell in it can be named. A clock
+// set forward by hand reports nothing. A jump back lets the repeated seconds
+// be judged again.
 
+#include "tick_moments.h"
 #include "values.h"
 
+#include <cstdint>
 #include <optional>
 
 namespace tindora {
 
 class TickScheduler {
 public:
+    enum class Pace { EverySecond, OnlyForMoments };
+
     // How far into a second a wake-up is planned: late enough that a timer
     // firing a little early still lands in the right second.
     static constexpr LocalMillis kWakeOffsetMillis = 20;
     static constexpr LocalSecond kMaxCatchUpSeconds = 60;
+    // The longest wait between two wake-ups when paced for moments.
+    static constexpr LocalSecond kSafetyWakeUpSeconds = 60;
+
+    // Both clocks at one instant: the local wall clock, and a monotonic clock
+    // that counts the time the computer sleeps.
+    struct Instant {
+        LocalMillis wall = 0;
+        std::int64_t monotonic = 0;
+    };
+
+    // Seconds strictly between `after` and `before` that were never judged
+    // because the computer slept or the program was held up.
+    struct Gap {
+        LocalSecond after;
+        LocalSecond before;
+        friend bool operator==(const Gap&, const Gap&) = default;
+    };
+
+    explicit TickScheduler(Pace pace = Pace::EverySecond) : m_pace(pace) {}
+    Pace pace() const { return m_pace; }
+    void setPace(Pace pace) { m_pace = pace; }
 
     // The clock starts at `now`: the seconds after this one are the first to
     // be judged, however late the first wake-up comes.
-    void start(LocalMillis now);
+    void start(Instant now);
 
-    // The instant at which the next wake-up should come.
-    LocalMillis nextWakeUp(LocalMillis now) const;
+    // The instant for the next wake-up, planned from what is known now. Call
+    // after every wake-up, and whenever the moments or the clock changed.
+    LocalMillis planWakeUp(Instant now, const TickMoments& moments);
 
-    // For a wake-up at `now`: the next second to judge, or nothing when every
-    // second up to `now` has been handed over. Call until it returns nothing.
-    std::optional<LocalSecond> takeSecond(LocalMillis now);
+    // A wake-up came at `now`: decides which seconds up to now it hands over,
+    // and reports a gap of time that really passed unjudged.
+    std::optional<Gap> wakeUp(Instant now);
+
+    // The next second to hand to the tick, or nothing when every second up to
+    // the last wake-up has been handed or cannot announce anything with these
+    // moments. Call until it returns nothing.
+    std::optional<LocalSecond> takeSecond(const TickMoments& moments);
 
 private:
+    // While nothing is waiting to be handed, moves the judged seconds over
+    // those that passed in real time and that the plan knew to be silent.
+    void passQuietSeconds(Instant now);
+
+    Pace m_pace;
     bool m_started = false;
-    LocalSecond m_lastHanded = 0;
+    LocalSecond m_judged = 0;  // every second up to here is judged
+    LocalSecond m_handTo = 0;  // seconds after m_judged up to here wait to be handed
+    LocalSecond m_quietTo = 0; // the plan found nothing to announce up to here
+    Instant m_anchor;          // the last wake-up (or the start)
 };
 
 } // namespace tindora

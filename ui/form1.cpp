@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "announcements.h"
 #include "tick_evaluator.h"
 
 namespace tindora {
@@ -9,7 +10,8 @@ Form1::Form1(FormServices services)
       m_settingsStore(services.settingsStore),
       m_tray(services.trayIcon),
       m_clock(services.runtime),
-      m_tickDriver(Timer1, m_clock, services.runtime),
+      m_tickDriver(Timer1, m_clock, services.runtime,
+                   {[this] { return tickMoments(); }, [this](const TickScheduler::Gap& gap) { reportMissedReminders(gap); }}),
       m_slots{{
           {1, Combo2, Combo3, Combo4, Text1, Text2, time1, time2, slotSetUp[0]},
           {2, Combo7, Combo6, Combo5, Text4, Text3, time3, time4, slotSetUp[1]},
@@ -36,6 +38,9 @@ Form1::Form1(FormServices services)
     Command6.Click = [this] { Command6_Click(); };
     mnuTrayClose.Click = [this] { mnuTrayClose_Click(); };
     OLE1.activateObject = [this] { runtime().playAlertClip(); };
+    // The options raise no event of their own; the clock only plans anew.
+    for (CheckBox* option : {&Check1, &Check2, &Check3})
+        option->ValueChanged = [this] { m_tickDriver.rearm(); };
 }
 
 Control* Form1::findControl(std::string_view name)
@@ -54,6 +59,29 @@ void Form1::recompute(ReminderSlot& slot)
 {
     if (const auto error = recomputeSlot(slot))
         runtime().messageBox(describeSlotInputError(slot.number, *error), mb::kIconExclamation, kAboutTitle);
+    m_tickDriver.rearm();
+}
+
+TickMoments Form1::tickMoments() const
+{
+    TickMoments moments;
+    for (std::size_t i = 0; i < m_slots.size(); ++i)
+        moments.slots[i] = {m_slots[i].preWarning, m_slots[i].due, m_slots[i].setUp};
+    moments.soundOn = Check1.isOn();
+    moments.fixedTimeOn = Check2.isOn();
+    moments.hourlyOn = Check3.isOn();
+    return moments;
+}
+
+void Form1::reportMissedReminders(const TickScheduler::Gap& gap)
+{
+    std::vector<announcement::MissedLine> lines;
+    for (const MissedDue& missed : missedDueMoments(tickMoments(), gap.after, gap.before)) {
+        const ReminderSlot& slot = m_slots[static_cast<std::size_t>(missed.slot)];
+        lines.push_back({slot.number, runtime().formatTimeOfDay(missed.due), slot.note.Text(), missed.times});
+    }
+    if (!lines.empty())
+        runtime().messageBox(announcement::missedText(lines), announcement::kMissedStyle, announcement::kMissedTitle);
 }
 
 void Form1::计算固定时间1() { recompute(m_slots[0]); }

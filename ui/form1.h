@@ -105,6 +105,9 @@ public:
     Clock& clock() { return m_clock; }
     TickDriver& tickDriver() { return m_tickDriver; }
     tray::Module1& trayModule() { return m_tray; }
+    // What a tick reads to decide whether it announces: the derived times,
+    // which slots are set up, and the options.
+    TickMoments tickMoments() const;
     settings::SettingsStore& settingsStore() { return m_settingsStore; }
 
     static constexpr std::string_view kAboutTitle = "Tindora";
@@ -124,6 +127,8 @@ private:
     }
 
     void recompute(ReminderSlot& slot);
+    // Names the reminders whose due time passed unjudged while the computer slept.
+    void reportMissedReminders(const TickScheduler::Gap& gap);
     // Saves on a way out of the program; false when the user chose to stay.
     bool saveBeforeLeaving();
     // Takes the window off the screen: to the tray, or onto the taskbar when

@@ -223,28 +223,42 @@ TEST_F(TickTest, OptionsSwitchedWhileRunningApplyFromTheNextTick)
     EXPECT_EQ(kinds(log()), "SB");
 }
 
-TEST_F(TickTest, EverySecondIsJudgedOnceWhenWakeUpsComeLateOrNest)
+TEST(TickPace, EverySecondIsJudgedOnceWhenWakeUpsComeLateOrNest)
 {
-    std::vector<LocalSecond> judged;
-    form.Timer1.TimerEvent = [&] {
-        judged.push_back(form.clock().now());
-        form.Timer1_Timer();
-    };
-    setSlot(1, 8, 0, 10, "0");
-    int boxes = 0;
-    app.runtime.whileBoxOpen = [&](const Announcement&) {
-        if (++boxes == 1)
-            app.runUntil(at(0, 8, 0, 14, 300), 250); // late wake-ups while the box is open
-        return mb::kIdOk;
-    };
-    app.runUntil(at(0, 8, 0, 3, 0), 700);
-    app.wakeAt(at(0, 8, 0, 9, 100)); // six seconds late
-    app.runUntil(at(0, 8, 0, 20, 0));
-    std::vector<LocalSecond> expected;
-    for (LocalSecond s = secondOf(at(0, 8, 0, 1)); s <= secondOf(at(0, 8, 0, 19)); ++s)
-        expected.push_back(s);
-    EXPECT_EQ(judged, expected);
-    EXPECT_EQ(boxes, 1);
+    // Paced every second, each second gets its tick; paced for moments, only
+    // the seconds that can announce do, the others are judged without one.
+    for (const auto pace : {TickScheduler::Pace::EverySecond, TickScheduler::Pace::OnlyForMoments}) {
+        HeadlessApp app{at(0, 8, 0, 0), pace};
+        Form1& form = app.form;
+        app.start();
+        std::vector<LocalSecond> judged;
+        form.Timer1.TimerEvent = [&] {
+            judged.push_back(form.clock().now());
+            form.Timer1_Timer();
+        };
+        form.Combo2.userChoseItem(8);
+        form.Combo3.userChoseItem(0);
+        form.Combo4.userChoseItem(10);
+        form.Text1.userTypedText("0");
+        int boxes = 0;
+        app.runtime.whileBoxOpen = [&](const Announcement&) {
+            if (++boxes == 1)
+                app.runUntil(at(0, 8, 0, 14, 300), 250); // late wake-ups while the box is open
+            return mb::kIdOk;
+        };
+        app.runUntil(at(0, 8, 0, 3, 0), 700);
+        app.wakeAt(at(0, 8, 0, 9, 100)); // six seconds late
+        app.runUntil(at(0, 8, 0, 20, 0));
+        std::vector<LocalSecond> expected;
+        if (pace == TickScheduler::Pace::EverySecond) {
+            for (LocalSecond s = secondOf(at(0, 8, 0, 1)); s <= secondOf(at(0, 8, 0, 19)); ++s)
+                expected.push_back(s);
+        } else {
+            expected.push_back(secondOf(at(0, 8, 0, 10)));
+        }
+        EXPECT_EQ(judged, expected);
+        EXPECT_EQ(boxes, 1);
+    }
 }
 
 } // namespace

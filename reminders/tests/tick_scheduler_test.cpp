@@ -10,14 +10,21 @@ namespace {
 
 constexpr LocalMillis kStart = 1796601600000; // a Monday, 00:00:00 local
 constexpr LocalSecond kStartSecond = kStart / 1000;
+constexpr std::int64_t kBoot = 5000000; // the monotonic clock at kStart
+using Instant = TickScheduler::Instant;
+const TickMoments kNothing{};
+
+// Both clocks in step, as when nobody touches the clock.
+Instant steady(LocalMillis wall) { return {wall, kBoot + (wall - kStart)}; }
 
 TEST(TickScheduler, WakesJustAfterTheNextSecondBegins)
 {
     TickScheduler scheduler;
-    EXPECT_EQ(scheduler.nextWakeUp(kStart + 590), kStart + 1020);
-    EXPECT_EQ(scheduler.nextWakeUp(kStart), kStart + 1020);
-    EXPECT_EQ(scheduler.nextWakeUp(kStart + 999), kStart + 1020);
-    EXPECT_EQ(scheduler.nextWakeUp(kStart + 1019), kStart + 2020) << "an early wake-up in the same second";
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 590), kNothing), kStart + 1020);
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart), kNothing), kStart + 1020);
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 999), kNothing), kStart + 1020);
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 1019), kNothing), kStart + 2020)
+        << "an early wake-up in the same second";
 }
 
 TEST(TickScheduler, HandsOverEachSecondOnceThroughAWeekOfLateEarlyAndJumpingWakeUps)
@@ -32,22 +39,26 @@ TEST(TickScheduler, HandsOverEachSecondOnceThroughAWeekOfLateEarlyAndJumpingWake
     std::vector<int> handed(static_cast<std::size_t>(kWeek + 4000), 0);
     TickScheduler scheduler;
     LocalMillis now = kStart;
+    std::int64_t monotonic = kBoot;
     LocalSecond previous = -1;
     bool jumpedForward = false, jumpedBack = false;
     int lateBySeconds = 0, early = 0;
 
     while (now < kStart + kWeek * 1000) {
-        LocalMillis wake = scheduler.nextWakeUp(now) + lateness(random);
+        const LocalMillis planned = scheduler.planWakeUp({now, monotonic}, kNothing);
+        LocalMillis wake = planned + lateness(random);
         const int dice = rare(random);
         if (dice < 3) { // a wake-up several seconds late
             wake += 1000 * (2 + dice * 10);
             ++lateBySeconds;
         } else if (dice < 6) { // a timer firing up to 30 ms early
-            wake = scheduler.nextWakeUp(now) - 30;
+            wake = planned - 30;
             ++early;
         }
+        monotonic += wake - now;
         if (!jumpedForward && wake >= kStart + kJumpForwardAt * 1000) {
             wake += 3600 * 1000;
+            monotonic += 3600 * 1000;
             jumpedForward = true;
         }
         if (!jumpedBack && wake >= kStart + kJumpBackAt * 1000) {
@@ -55,7 +66,8 @@ TEST(TickScheduler, HandsOverEachSecondOnceThroughAWeekOfLateEarlyAndJumpingWake
             jumpedBack = true;
         }
         now = wake;
-        while (const auto second = scheduler.takeSecond(now)) {
+        scheduler.wakeUp({now, monotonic});
+        while (const auto second = scheduler.takeSecond(kNothing)) {
             ASSERT_LE(*second, secondOf(now)) << "never a second from the future";
             if (!(jumpedBack && *second < previous && previous - *second <= 61)) {
                 ASSERT_GT(*second, previous) << "oldest first";
@@ -88,10 +100,11 @@ TEST(TickScheduler, HandsOverEachSecondOnceThroughAWeekOfLateEarlyAndJumpingWake
 TEST(TickScheduler, AFirstWakeUpHeldUpByASlowStartJudgesEverySecondSinceTheStart)
 {
     TickScheduler scheduler;
-    scheduler.start(kStart + 300);
-    EXPECT_EQ(scheduler.nextWakeUp(kStart + 300), kStart + 1020);
+    scheduler.start(steady(kStart + 300));
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 300), kNothing), kStart + 1020);
     std::vector<LocalSecond> seconds;
-    while (const auto s = scheduler.takeSecond(kStart + 2600))
+    scheduler.wakeUp(steady(kStart + 2600));
+    while (const auto s = scheduler.takeSecond(kNothing))
         seconds.push_back(*s);
     EXPECT_EQ(seconds, (std::vector<LocalSecond>{kStartSecond + 1, kStartSecond + 2}))
         << "the start's own second was under way already";
@@ -100,20 +113,91 @@ TEST(TickScheduler, AFirstWakeUpHeldUpByASlowStartJudgesEverySecondSinceTheStart
 TEST(TickScheduler, AGapOfAMinuteIsMadeUpAndALongerOneIsNot)
 {
     TickScheduler scheduler;
-    ASSERT_EQ(scheduler.takeSecond(kStart + 20), kStartSecond);
-    ASSERT_FALSE(scheduler.takeSecond(kStart + 500));
+    EXPECT_FALSE(scheduler.wakeUp(steady(kStart + 20)));
+    ASSERT_EQ(scheduler.takeSecond(kNothing), kStartSecond);
+    EXPECT_FALSE(scheduler.wakeUp(steady(kStart + 500)));
+    ASSERT_FALSE(scheduler.takeSecond(kNothing));
 
     std::vector<LocalSecond> seconds;
-    while (const auto s = scheduler.takeSecond(kStart + 60 * 1000 + 400))
+    EXPECT_FALSE(scheduler.wakeUp(steady(kStart + 60 * 1000 + 400)));
+    while (const auto s = scheduler.takeSecond(kNothing))
         seconds.push_back(*s);
     ASSERT_EQ(seconds.size(), 60u);
     EXPECT_EQ(seconds.front(), kStartSecond + 1);
     EXPECT_EQ(seconds.back(), kStartSecond + 60);
 
     seconds.clear();
-    while (const auto s = scheduler.takeSecond(kStart + 122 * 1000))
+    EXPECT_EQ(scheduler.wakeUp(steady(kStart + 122 * 1000)), (TickScheduler::Gap{kStartSecond + 60, kStartSecond + 122}))
+        << "the time really passed";
+    while (const auto s = scheduler.takeSecond(kNothing))
         seconds.push_back(*s);
     EXPECT_EQ(seconds, (std::vector<LocalSecond>{kStartSecond + 122})) << "61 seconds late: only the present one";
+}
+
+// A jump forward too large to make up is time that passed (a gap to report)
+// only when the monotonic clock, which counts sleep, went along with it.
+TEST(TickScheduler, AGapIsReportedOnlyWhenTheTimeReallyPassed)
+{
+    struct Case {
+        const char* what;
+        LocalMillis wallJump;  // from the last wake-up to the next
+        LocalMillis realJump;  // on the monotonic clock
+        bool reported;
+    };
+    const Case cases[] = {
+        {"slept two hours", 2 * 3600 * 1000, 2 * 3600 * 1000, true},
+        {"slept, then the clock was corrected by 30 s", 2 * 3600 * 1000 + 30000, 2 * 3600 * 1000, true},
+        {"slept, and the clock was set back 20 minutes", 2 * 3600 * 1000 - 1200 * 1000, 2 * 3600 * 1000, true},
+        {"held up for 150 s", 150 * 1000, 150 * 1000, true},
+        {"held up for 90 s: 30 s late for the safety wake-up, made up", 90 * 1000, 90 * 1000, false},
+        {"clock set forward two hours", 2 * 3600 * 1000, 1000, false},
+        {"clock set forward 61 s", 62 * 1000, 1000, false},
+        // Asleep long enough on its own: the hour the zone skipped is named too.
+        {"slept an hour across a zone change of +1 h", 2 * 3600 * 1000, 3600 * 1000, true},
+        {"set forward 2 h, held up for 50 s", 2 * 3600 * 1000 + 50 * 1000, 50 * 1000, false},
+    };
+    for (const Case& c : cases) {
+        TickScheduler scheduler(TickScheduler::Pace::OnlyForMoments);
+        scheduler.start(steady(kStart));
+        scheduler.planWakeUp(steady(kStart), kNothing);
+        const Instant late{kStart + c.wallJump, kBoot + c.realJump};
+        const auto gap = scheduler.wakeUp(late);
+        EXPECT_EQ(gap.has_value(), c.reported) << c.what;
+        if (gap) {
+            // The minute the plan knew to be quiet counts as judged.
+            EXPECT_EQ(*gap, (TickScheduler::Gap{kStartSecond + 59, secondOf(late.wall)})) << c.what;
+        }
+        EXPECT_FALSE(scheduler.takeSecond(kNothing)) << c.what << ": nothing to announce now";
+    }
+}
+
+// Paced for moments the wake-up comes for the first second that can announce,
+// a minute ahead at most; seconds that cannot announce are not handed over.
+TEST(TickScheduler, PacedForMomentsItWakesForTheNextMomentOrWithinAMinute)
+{
+    TickMoments slot{};
+    slot.slots[0] = {TimeOfDay::fromParts(0, 0, 10), TimeOfDay::fromParts(0, 0, 40), true};
+    slot.soundOn = true;
+    TickScheduler scheduler(TickScheduler::Pace::OnlyForMoments);
+    scheduler.start(steady(kStart + 500));
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 500), kNothing), kStart + 60 * 1000 + 20) << "only the safety";
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 600), slot), kStart + 10 * 1000 + 20);
+
+    // Woken 25 s late, it hands the warning's second only.
+    EXPECT_FALSE(scheduler.wakeUp(steady(kStart + 35 * 1000 + 20)));
+    EXPECT_EQ(scheduler.takeSecond(slot), kStartSecond + 10);
+    EXPECT_FALSE(scheduler.takeSecond(slot));
+    EXPECT_EQ(scheduler.planWakeUp(steady(kStart + 35 * 1000 + 30), slot), kStart + 40 * 1000 + 20);
+
+    // The safety wake-up a second late still makes up the second after it.
+    EXPECT_FALSE(scheduler.wakeUp(steady(kStart + 40 * 1000 + 20)));
+    EXPECT_EQ(scheduler.takeSecond(slot), kStartSecond + 40);
+    const LocalMillis safety = scheduler.planWakeUp(steady(kStart + 40 * 1000 + 30), slot);
+    EXPECT_EQ(safety, kStart + 100 * 1000 + 20);
+    TickMoments laterSlot = slot;
+    laterSlot.slots[1] = {TimeOfDay::fromParts(0, 1, 41), TimeOfDay::fromParts(0, 1, 41), true};
+    EXPECT_FALSE(scheduler.wakeUp(steady(safety + 1500)));
+    EXPECT_EQ(scheduler.takeSecond(laterSlot), kStartSecond + 101);
 }
 
 } // namespace

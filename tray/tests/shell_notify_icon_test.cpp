@@ -57,6 +57,7 @@ struct RecordingShell : WindowsShell {
 
 struct NoRuntime : FormsRuntime {
     LocalMillis now() override { return 0; }
+    std::int64_t monotonicMillis() override { return 0; }
     std::string formatTimeOfDay(TimeOfDay) override { return {}; }
     int messageBox(std::string_view, int, std::string_view) override { return mb::kIdOk; }
     void playAlertClip() override {}

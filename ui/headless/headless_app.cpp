@@ -2,28 +2,62 @@
 
 namespace tindora::headless {
 
-HeadlessApp::HeadlessApp(LocalMillis startClock) : program(FormServices{runtime, trayIcon, settingsStore})
+HeadlessApp::HeadlessApp(LocalMillis startClock, TickScheduler::Pace pace)
+    : program(FormServices{runtime, trayIcon, settingsStore})
 {
     runtime.clock = startClock;
+    runtime.monotonic = 3600 * 1000; // a boot an hour ago; any value does
+    form.tickDriver().setPace(pace);
     runtime.programClock = &form.clock();
     form.setView(&view);
 }
 
 void HeadlessApp::start() { program.start(); }
 
+void HeadlessApp::fireWakeUp()
+{
+    ++wakeUpsFired;
+    runtime.wakeUpFired();
+}
+
+void HeadlessApp::passTime(LocalMillis to)
+{
+    // A run nested in a box may have gone further already; time never runs back.
+    if (to <= runtime.clock)
+        return;
+    runtime.monotonic += to - runtime.clock;
+    runtime.clock = to;
+}
+
 void HeadlessApp::runUntil(LocalMillis until, LocalMillis lateness)
 {
     while (runtime.armedWakeUp && *runtime.armedWakeUp + lateness <= until && !runtime.ended && !runtime.quit) {
-        runtime.clock = *runtime.armedWakeUp + lateness;
-        runtime.wakeUpFired();
+        passTime(*runtime.armedWakeUp + lateness);
+        fireWakeUp();
     }
-    runtime.clock = until;
+    passTime(until);
 }
 
 void HeadlessApp::wakeAt(LocalMillis when)
 {
-    runtime.clock = when;
-    runtime.wakeUpFired();
+    passTime(when);
+    fireWakeUp();
+}
+
+void HeadlessApp::setClock(LocalMillis at, bool notified)
+{
+    if (runtime.armedWakeUp)
+        *runtime.armedWakeUp += at - runtime.clock;
+    runtime.clock = at;
+    if (notified)
+        form.tickDriver().rearm();
+}
+
+void HeadlessApp::sleep(LocalMillis millis)
+{
+    passTime(runtime.clock + millis);
+    if (runtime.armedWakeUp && *runtime.armedWakeUp <= runtime.clock)
+        fireWakeUp();
 }
 
 } // namespace tindora::headless

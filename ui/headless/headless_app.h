@@ -13,15 +13,33 @@ public:
     // Local time 2026-12-07 00:00:00, a Monday, as milliseconds.
     static constexpr LocalMillis kMonday = 1796601600000;
 
-    explicit HeadlessApp(LocalMillis startClock = kMonday);
+    // Paced for moments, as the program is meant to wake; EverySecond is the
+    // reference a test compares it with.
+    explicit HeadlessApp(LocalMillis startClock = kMonday,
+                         TickScheduler::Pace pace = TickScheduler::Pace::OnlyForMoments);
 
     // Creates the window as a backend does: Form_Load, then shown, then ticking.
     void start();
     // Moves the clock to `until`, firing every wake-up armed on the way at the
     // instant it was armed for (plus `lateness`), as a punctual timer would.
     void runUntil(LocalMillis until, LocalMillis lateness = 0);
-    // Sets the clock to an instant and fires the armed wake-up there at once.
+    // Time passes up to `at` with no wake-up on the way (the program was held
+    // up), and the armed wake-up fires there at once.
     void wakeAt(LocalMillis at);
+    // The clock is set, or the time zone changes: the local clock jumps to
+    // `at` while the monotonic clock runs on, and the armed wake-up keeps its
+    // distance. The platform's notification re-plans, unless `notified` is false.
+    void setClock(LocalMillis at, bool notified = true);
+    // The computer sleeps: both clocks move on by `millis` and no wake-up
+    // fires; on resume an overdue wake-up fires at once.
+    void sleep(LocalMillis millis);
+
+    // Moves both clocks forward to `to`, as time passes.
+    void passTime(LocalMillis to);
+    void fireWakeUp();
+
+    // How many times the platform's wake-up fired.
+    std::size_t wakeUpsFired = 0;
 
     HeadlessRuntime runtime;
     HeadlessTrayIcon trayIcon;

@@ -30,6 +30,7 @@ struct Announcement {
 class HeadlessRuntime : public FormsRuntime {
 public:
     LocalMillis now() override { return clock; }
+    std::int64_t monotonicMillis() override { return monotonic; }
     // The Simplified Chinese Windows default: H:mm:ss.
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
@@ -39,6 +40,11 @@ public:
     void quitAfterUnload() override { quit = true; }
 
     LocalMillis clock = 0;
+    // Moves with `clock` as time passes, and on through a sleep; not when the
+    // clock is set. HeadlessApp keeps the two in step.
+    std::int64_t monotonic = 0;
+    // The local instant the wake-up was armed for. Like a platform timer it
+    // counts elapsed time: setting the clock moves it along.
     std::optional<LocalMillis> armedWakeUp;
     // How many of the next arm requests the platform refuses.
     int wakeUpsToRefuse = 0;

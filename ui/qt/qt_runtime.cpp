@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QTime>
 
+#include <ctime>
+
 namespace tindora::qt {
 namespace {
 
@@ -85,6 +87,14 @@ void QtRuntime::playAlertClip()
     m_player.play();
     if (m_player.isOpen())
         m_releaseSound.start(static_cast<int>(m_clipMillis) + 500);
+}
+
+std::int64_t QtRuntime::monotonicMillis()
+{
+    // CLOCK_BOOTTIME, unlike CLOCK_MONOTONIC, goes on counting while the computer sleeps.
+    timespec t{};
+    clock_gettime(CLOCK_BOOTTIME, &t);
+    return std::int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000;
 }
 
 std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)

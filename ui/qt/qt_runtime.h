@@ -22,6 +22,7 @@ public:
     ~QtRuntime() override;
 
     LocalMillis now() override;
+    std::int64_t monotonicMillis() override;
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;

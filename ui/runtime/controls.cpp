@@ -73,8 +73,19 @@ void TextBox::userTypedText(std::string text)
 
 void CheckBox::setValue(std::int16_t value)
 {
+    const bool changed = value != m_value;
     m_value = value;
     notifyView(ControlChange::Value);
+    if (changed && ValueChanged)
+        ValueChanged();
+}
+
+void CheckBox::userSetValue(std::int16_t value)
+{
+    const bool changed = value != m_value;
+    m_value = value;
+    if (changed && ValueChanged)
+        ValueChanged();
 }
 
 void OleContainer::setAction(int action)

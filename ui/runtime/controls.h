@@ -128,7 +128,11 @@ public:
     bool isOn() const { return m_value == kChecked; }
     void setValue(std::int16_t value);
 
-    void userSetValue(std::int16_t value) { m_value = value; }
+    // Raised after the value changed, by the program or the user. Not an
+    // event of the form's design: the form only listens to plan its clock.
+    Event ValueChanged;
+
+    void userSetValue(std::int16_t value);
 
 private:
     std::int16_t m_value;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ public:
 
     // The wall clock in local time.
     virtual LocalMillis now() = 0;
+    // A monotonic clock in milliseconds from an arbitrary start, which goes on
+    // counting while the computer sleeps and never jumps when the wall clock
+    // is set (Linux: CLOCK_BOOTTIME; Windows: GetTickCount64). Together with
+    // now() it tells sleep apart from a clock set forward.
+    virtual std::int64_t monotonicMillis() = 0;
     // A time of day the way the system writes one by default (no date), e.g.
     // "8:30:00" on a Simplified Chinese Windows.
     virtual std::string formatTimeOfDay(TimeOfDay time) = 0;

@@ -33,6 +33,7 @@ public:
     bool handleTimer(UINT_PTR id);
 
     LocalMillis now() override { return m_clock(); }
+    std::int64_t monotonicMillis() override { return static_cast<std::int64_t>(GetTickCount64()); } // counts sleep
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;
