@@ -211,7 +211,7 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldB
         {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"a\x81 b\"\r\n",
          "第 3 行第 5 项（时间3的提醒事件）含有无法识别的字符，这些字符显示为“\xEF\xBF\xBD”", "1/1 2/2 3/3", false},
         // ...a number is not guessed from mangled text: the picker stays unset.
-        {kMeeting + kUntouched + "\"8\x80\",\"2\",\"3\",\"5\",\"\"\r\n",
+        {kMeeting + kUntouched + "\"8\xFF\",\"2\",\"3\",\"5\",\"\"\r\n",
          "第 3 行第 1 项（时间3的“时”）含有无法识别的字符", "-1/ 2/2 3/3"},
     };
     for (const Case& c : cases) {
