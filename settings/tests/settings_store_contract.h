@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <optional>
 #include <string>
 
@@ -41,6 +42,9 @@ protected:
     SettingsStore& store() { return under->store(); }
     std::unique_ptr<StoreUnderTest> under;
 };
+
+// Shows the store's name where GoogleTest prints the parameter.
+inline void PrintTo(const StoreKind& kind, std::ostream* out) { *out << kind.name; }
 
 // Names the instantiated tests after the store.
 inline std::string storeName(const ::testing::TestParamInfo<StoreKind>& info) { return info.param.name; }
