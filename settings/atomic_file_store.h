@@ -1,7 +1,8 @@
 #pragma once
 // The part of the real settings store that is the same on every platform: when
-// a copy of the old file is kept, and in what order the files are replaced.
-// Each platform supplies the two file operations underneath.
+// a copy of the old file is kept or an unreadable file moved aside, and in what
+// order the files are replaced. Each platform supplies the file operations
+// underneath.
 
 #include "settings_store.h"
 
@@ -17,26 +18,33 @@ public:
     explicit AtomicFileStore(std::function<void()> afterPendingWritten)
         : m_afterPendingWritten(std::move(afterPendingWritten)) {}
 
-    const TextCodec& codec() const override;
     StoreRead readOrCreate() override;
     std::optional<StoreError> replace(std::string_view bytes) override;
     void keepCopyBeforeNextReplace() override { m_keepCopy = true; }
 
 protected:
-    // time.txt, time.txt.new, time.txt.bak and time.txt.bak.new.
-    enum class File { Settings, Pending, Backup, BackupPending };
+    using File = StoreFile;
 
-    // Reads the whole file; with createIfMissing a missing file is created
-    // empty (and nothing else is ever written to it).
+    // Whether anything (a file, a folder, a link, a pipe) has the file's name.
+    virtual bool exists(File file) = 0;
+    // Reads the whole file, which must be a plain file of at most
+    // kMaxSettingsFileBytes, without ever waiting; with createIfMissing a
+    // missing file is created empty (and nothing else is ever written to it).
     virtual std::optional<StoreError> readWhole(File file, bool createIfMissing, std::string& bytes) = 0;
-    // Writes `bytes` to `pending`, flushes it to the disk, runs beforeReplace
-    // (when set) and moves it over `target` in one step.
+    // Renames `from` to `to` in one step, replacing a file named `to`. Needs no
+    // right to read `from`. Errors name `to`.
+    virtual std::optional<StoreError> moveOver(File from, File to) = 0;
+    // Refuses a `target` marked read-only, removes any `pending` left behind,
+    // writes `bytes` to a fresh `pending`, flushes it to the disk, runs
+    // beforeReplace (when set) and moves it over `target` in one step.
     virtual std::optional<StoreError> replaceWhole(File target, File pending, std::string_view bytes,
                                                    const std::function<void()>& beforeReplace) = 0;
 
 private:
     std::function<void()> m_afterPendingWritten;
     bool m_keepCopy = false;
+    // time.txt is there but could not be read: move it aside, unread.
+    bool m_moveAside = false;
 };
 
 } // namespace tindora::settings

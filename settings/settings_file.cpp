@@ -1,5 +1,6 @@
 #include "settings_file.h"
 
+#include "utf8_text.h"
 #include "values.h"
 
 #include <cmath>
@@ -133,9 +134,15 @@ private:
 
 } // namespace
 
-SettingsReading readSettings(std::string_view bytes, const TextCodec& codec)
+SettingsReading readSettings(std::string_view bytes, const TextCodec& fileCodec)
 {
     SettingsReading reading;
+    // Saved by an editor as UTF-8: the mark comes before the first field and
+    // belongs to none.
+    reading.readAsUtf8 = bytes.starts_with(kUtf8ByteOrderMark);
+    if (reading.readAsUtf8)
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
+    const TextCodec& codec = reading.readAsUtf8 ? utf8Codec() : fileCodec;
     reading.fields.reserve(kFieldCount);
     FieldScanner scanner(bytes);
     std::string raw;

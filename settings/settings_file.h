@@ -55,6 +55,9 @@ struct SettingsReading {
     // a quoted field that the file cuts off before its closing quote is not
     // counted as read.
     FilePlace endedAt;
+    // The file began with the UTF-8 byte-order mark and was read as UTF-8
+    // (the writer never writes that; the next save writes the usual encoding).
+    bool readAsUtf8 = false;
 
     bool complete() const { return fields.size() == kFieldCount; }
 };
@@ -63,7 +66,8 @@ struct SettingsReading {
 // field, wherever the lines break; spaces ahead of a field are skipped; a
 // field that starts with a double quote runs to its closing quote, and inside
 // it a doubled quote, or a quote followed by anything but a comma or a line
-// end, is a quote character of the text.
+// end, is a quote character of the text. A file that begins with the UTF-8
+// byte-order mark is read as UTF-8, the mark skipped; any other in `codec`.
 SettingsReading readSettings(std::string_view bytes, const TextCodec& codec);
 
 struct FieldRef {

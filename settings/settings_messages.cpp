@@ -49,22 +49,42 @@ std::string describeReason(const StoreError& error)
         return "所在的文件夹不存在";
     case StoreErrorKind::InUse:
         return "文件被其他程序占用";
+    case StoreErrorKind::ReadOnlyFile:
+        return "文件是只读的";
+    case StoreErrorKind::NotAFile:
+        return "它不是一个普通文件";
+    case StoreErrorKind::TooLarge:
+        return "文件大于 " + std::to_string(kMaxSettingsFileBytes >> 20) + " MB，不是本程序写的设置文件";
+    case StoreErrorKind::Vanished:
+        return "文件在保存途中被移走了，可能同一文件夹中还运行着另一个 Tindora";
     case StoreErrorKind::Other:
         break;
     }
     return "系统错误（代码 " + std::to_string(error.systemCode) + "）";
 }
 
-std::string describeLoadFailure(std::string_view location, const StoreError& error)
+std::string pathBeside(std::string_view location, StoreFile file)
+{
+    const std::string_view settingsName = fileNameOf(StoreFile::Settings);
+    if (!location.ends_with(settingsName))
+        return std::string(fileNameOf(file));
+    return std::string(location.substr(0, location.size() - settingsName.size())) + std::string(fileNameOf(file));
+}
+
+std::string describeLoadFailure(std::string_view location, const StoreError& error, bool fileKept)
 {
     std::string reason = describeReason(error);
     if (error.kind == StoreErrorKind::PermissionDenied)
-        reason = "没有读取或创建它的权限";
-    return "无法读取设置文件 " + std::string(location) + "：" + reason + "。三组提醒按默认设置开始。";
+        reason = fileKept ? "没有读取它的权限" : "没有读取或创建它的权限";
+    std::string text = "无法读取设置文件 " + std::string(location) + "：" + reason + "。三组提醒按默认设置开始。";
+    if (fileKept)
+        text += "原文件不会被覆盖：下次保存前，它会原样改名为 " + pathBeside(location, StoreFile::Backup) + "。";
+    return text;
 }
 
-std::string describeLoadProblem(std::string_view location, const LoadProblem& problem, int moreProblems)
+std::string describeLoadProblems(std::string_view location, const std::vector<LoadProblem>& problems)
 {
+    const LoadProblem& problem = problems.front();
     std::string text = "设置文件 " + std::string(location) + " " + placeOf(problem.place) + "（" +
                        fieldName(problem.field) + "）";
     switch (problem.kind) {
@@ -80,17 +100,38 @@ std::string describeLoadProblem(std::string_view location, const LoadProblem& pr
         break;
     case LoadProblem::Kind::NotText:
         text += "含有无法识别的字符";
+        // A note is still shown, the characters it could not read replaced;
+        // any other field keeps its default.
+        if (problem.field.role == FieldRole::Note)
+            text += "，这些字符显示为“\xEF\xBF\xBD”";
         break;
     }
-    if (moreProblems > 0)
-        text += "，此外还有 " + std::to_string(moreProblems) + " 处类似问题";
-    return text + "。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。";
+    if (problems.size() > 1)
+        text += "，此外还有 " + std::to_string(problems.size() - 1) + " 处类似问题";
+    bool anyKeptDefault = false;
+    for (const LoadProblem& p : problems)
+        anyKeptDefault = anyKeptDefault || !(p.kind == LoadProblem::Kind::NotText && p.field.role == FieldRole::Note);
+    text += "。";
+    if (anyKeptDefault)
+        text += "读不出的项保持默认值；";
+    return text + "下次保存前，原文件会先备份为 time.txt.bak。";
 }
 
 std::string describeSaveFailure(std::string_view location, const StoreError& error, bool leaving)
 {
-    std::string text = "无法保存设置文件 " + std::string(location) + "：" + describeReason(error) +
-                       "。原来的文件没有改动。";
+    std::string text = "无法保存设置文件 " + std::string(location) + "：";
+    switch (error.file) {
+    case StoreFile::Settings:
+        break;
+    case StoreFile::Pending:
+        text += "写入临时文件 " + pathBeside(location, StoreFile::Pending) + " 时出错：";
+        break;
+    case StoreFile::Backup:
+    case StoreFile::BackupPending:
+        text += "把原文件备份为 " + pathBeside(location, StoreFile::Backup) + " 时出错：";
+        break;
+    }
+    text += describeReason(error) + "。原来的文件没有改动。";
     if (leaving)
         text += kStayQuestion;
     return text;

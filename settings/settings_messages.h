@@ -28,10 +28,15 @@ struct LoadProblem {
 // The reason alone: "没有写入权限", "磁盘已满", ...
 std::string describeReason(const StoreError& error);
 
-// The file could not be read or created at start-up.
-std::string describeLoadFailure(std::string_view location, const StoreError& error);
-// The first problem found while loading; `moreProblems` says how many followed it.
-std::string describeLoadProblem(std::string_view location, const LoadProblem& problem, int moreProblems);
+// The full path of `file`, beside the settings file at `location`.
+std::string pathBeside(std::string_view location, StoreFile file);
+
+// The file could not be read or created at start-up; `fileKept` when it is
+// there and will be moved aside to time.txt.bak, unread, before the first save.
+std::string describeLoadFailure(std::string_view location, const StoreError& error, bool fileKept);
+// The first of the problems found while loading (there is at least one), how
+// many followed it, and what the fields concerned became.
+std::string describeLoadProblems(std::string_view location, const std::vector<LoadProblem>& problems);
 
 // A save failed; `leaving` adds the question whether to stay (Yes) or to leave without saving (No).
 std::string describeSaveFailure(std::string_view location, const StoreError& error, bool leaving);

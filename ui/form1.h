@@ -142,6 +142,8 @@ private:
     std::array<ReminderSlot, 3> m_slots;
     // Set when the user chose to leave although the save failed.
     bool m_leavingWithoutSaving = false;
+    // The fields and texts the user was last told cannot be saved exactly.
+    std::string m_inexactWarnedFor;
 };
 
 } // namespace tindora

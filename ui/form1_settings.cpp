@@ -17,20 +17,42 @@ struct SaveOutcome {
     std::optional<settings::StoreError> error;
     // Fields whose characters the file's encoding lacks (saved as '?').
     std::vector<FieldRef> inexact;
+    // Those fields with their texts: the user has been told about them once
+    // they have seen a box for this very key.
+    std::string inexactKey;
 };
 
-SaveOutcome saveSlots(std::array<ReminderSlot, 3>& slots, settings::SettingsStore& store)
+settings::SettingsTexts textsOf(const std::array<ReminderSlot, 3>& slots)
 {
     settings::SettingsTexts texts;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         const ReminderSlot& slot = slots[i];
         texts[i] = {slot.hour.Text(), slot.minute.Text(), slot.second.Text(), slot.lead.Text(), slot.note.Text()};
     }
+    return texts;
+}
+
+std::string keyOf(const std::vector<FieldRef>& fields, const settings::SettingsTexts& texts)
+{
+    std::string key;
+    for (const FieldRef& field : fields) {
+        key += std::to_string(field.slot) + "." + std::to_string(static_cast<int>(field.role)) + ":";
+        key += texts[static_cast<std::size_t>(field.slot)][field.role];
+        key.push_back('\0');
+    }
+    return key;
+}
+
+SaveOutcome saveSlots(std::array<ReminderSlot, 3>& slots, settings::SettingsStore& store)
+{
+    const settings::SettingsTexts texts = textsOf(slots);
     settings::WrittenSettings written = settings::writeSettings(texts, store.codec());
     SaveOutcome outcome;
     outcome.error = store.replace(written.bytes);
-    if (!outcome.error)
+    if (!outcome.error) {
+        outcome.inexactKey = keyOf(written.inexact, texts);
         outcome.inexact = std::move(written.inexact);
+    }
     return outcome;
 }
 
@@ -77,8 +99,9 @@ void Form1::载入固定时间()
 {
     const settings::StoreRead file = m_settingsStore.readOrCreate();
     if (file.error) {
-        runtime().messageBox(settings::describeLoadFailure(m_settingsStore.location(), *file.error),
-                             mb::kIconExclamation, kAboutTitle);
+        runtime().messageBox(
+            settings::describeLoadFailure(m_settingsStore.location(), *file.error, file.unreadableFileKept),
+            mb::kIconExclamation, kAboutTitle);
         return;
     }
     if (file.bytes.empty())
@@ -86,6 +109,7 @@ void Form1::载入固定时间()
 
     const settings::SettingsReading reading = settings::readSettings(file.bytes, m_settingsStore.codec());
     std::vector<LoadProblem> problems;
+    std::vector<FieldRef> unreadableNotes;
     for (int i = 0; i < settings::kFieldCount; ++i) {
         const FieldRef ref{i / settings::kFieldsPerSlot, static_cast<FieldRole>(i % settings::kFieldsPerSlot)};
         if (static_cast<std::size_t>(i) >= reading.fields.size()) {
@@ -93,19 +117,29 @@ void Form1::载入固定时间()
             break;
         }
         const settings::ReadField& field = reading.fields[static_cast<std::size_t>(i)];
-        if (!field.exactText)
+        if (!field.exactText) {
             problems.push_back({LoadProblem::Kind::NotText, field.place, ref, field.text});
+            // A number read from mangled text would be a guess: the control
+            // keeps its default. A note is shown with what could be read.
+            if (ref.role != FieldRole::Note)
+                continue;
+            unreadableNotes.push_back(ref);
+        }
         if (auto problem = applyField(m_slots[static_cast<std::size_t>(ref.slot)], ref.role, field, ref))
             problems.push_back(std::move(*problem));
     }
+    // The file holds something the window could not take, or was saved by an
+    // editor as UTF-8 and will be written back in the usual encoding: keep it
+    // as it is before a save replaces it, so a hand edit is never lost.
+    if (reading.readAsUtf8 || !problems.empty())
+        m_settingsStore.keepCopyBeforeNextReplace();
     if (problems.empty())
         return;
-    // The file holds something the window could not take: keep it as it is
-    // before a save replaces it, so a hand edit with one typo is not lost.
-    m_settingsStore.keepCopyBeforeNextReplace();
-    runtime().messageBox(settings::describeLoadProblem(m_settingsStore.location(), problems.front(),
-                                                       static_cast<int>(problems.size()) - 1),
-                         mb::kIconExclamation, kAboutTitle);
+    // Told once: where the encoding cannot store the replaced characters
+    // either, the saves that follow need not say it again.
+    m_inexactWarnedFor = keyOf(unreadableNotes, textsOf(m_slots));
+    runtime().messageBox(settings::describeLoadProblems(m_settingsStore.location(), problems), mb::kIconExclamation,
+                         kAboutTitle);
 }
 
 bool Form1::保存固定时间()
@@ -116,9 +150,12 @@ bool Form1::保存固定时间()
                              mb::kIconExclamation, kAboutTitle);
         return false;
     }
-    if (!outcome.inexact.empty())
+    // One box per cause: the same fields with the same texts are not
+    // reported again at the next save.
+    if (!outcome.inexact.empty() && outcome.inexactKey != m_inexactWarnedFor)
         runtime().messageBox(settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, false),
                              mb::kIconExclamation, kAboutTitle);
+    m_inexactWarnedFor = outcome.inexactKey;
     return true;
 }
 
@@ -128,10 +165,12 @@ bool Form1::saveBeforeLeaving()
     // chose to leave without saving at the first is not asked again.
     const bool alreadyChoseToLeave = std::exchange(m_leavingWithoutSaving, false);
     const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
-    if (!outcome.error && outcome.inexact.empty())
+    if (!outcome.error && (outcome.inexact.empty() || outcome.inexactKey == m_inexactWarnedFor))
         return true;
     if (alreadyChoseToLeave)
         return true;
+    if (!outcome.error)
+        m_inexactWarnedFor = outcome.inexactKey;
     const std::string text =
         outcome.error ? settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, true)
                       : settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, true);

@@ -4,13 +4,15 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tindora::settings {
 namespace {
 
-StoreError errorFromErrno(int code)
+StoreError errorFromErrno(int code, StoreFile file)
 {
     StoreErrorKind kind = StoreErrorKind::Other;
     switch (code) {
@@ -37,10 +39,14 @@ StoreError errorFromErrno(int code)
     case EBUSY:
         kind = StoreErrorKind::InUse;
         break;
+    case ENXIO:
+    case ENODEV:
+        kind = StoreErrorKind::NotAFile;
+        break;
     default:
         break;
     }
-    return {kind, code};
+    return {kind, code, file};
 }
 
 class Fd {
@@ -66,11 +72,40 @@ private:
     int m_fd;
 };
 
-std::optional<StoreError> readWholeFile(const char* path, int flags, std::string& bytes)
+// What stat says about a file that must be a plain settings file.
+std::optional<StoreError> checkPlainFile(const struct stat& status, StoreFile file)
 {
-    Fd fd(::open(path, flags | O_CLOEXEC, 0666));
+    if (S_ISDIR(status.st_mode))
+        return StoreError{StoreErrorKind::IsFolder, EISDIR, file};
+    if (!S_ISREG(status.st_mode))
+        return StoreError{StoreErrorKind::NotAFile, 0, file};
+    if (static_cast<std::uintmax_t>(status.st_size) > kMaxSettingsFileBytes)
+        return StoreError{StoreErrorKind::TooLarge, EFBIG, file};
+    return std::nullopt;
+}
+
+std::optional<StoreError> readWholeFile(const char* path, StoreFile file, bool createIfMissing, std::string& bytes)
+{
+    // Look before opening: opening a pipe for reading waits for a writer, and
+    // opening a device can have effects of its own.
+    struct stat status {};
+    if (::stat(path, &status) == 0) {
+        if (const auto error = checkPlainFile(status, file))
+            return error;
+    } else if (errno != ENOENT || !createIfMissing) {
+        return errorFromErrno(errno, file);
+    }
+    // Read-only even when creating: a file the user made read-only can still
+    // be read. O_NONBLOCK: should the name have become a pipe since the look,
+    // the open returns at once instead of waiting; a plain file ignores it.
+    const int flags = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (createIfMissing ? O_CREAT : 0);
+    Fd fd(::open(path, flags, 0666));
     if (fd.get() < 0)
-        return errorFromErrno(errno);
+        return errorFromErrno(errno, file);
+    if (::fstat(fd.get(), &status) != 0)
+        return errorFromErrno(errno, file);
+    if (const auto error = checkPlainFile(status, file))
+        return error;
     char buffer[4096];
     for (;;) {
         const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
@@ -79,24 +114,52 @@ std::optional<StoreError> readWholeFile(const char* path, int flags, std::string
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return errorFromErrno(errno);
+            return errorFromErrno(errno, file);
         }
         bytes.append(buffer, static_cast<std::size_t>(n));
+        // A file that grows while it is read stops here all the same.
+        if (bytes.size() > kMaxSettingsFileBytes) {
+            bytes.clear();
+            return StoreError{StoreErrorKind::TooLarge, EFBIG, file};
+        }
     }
+}
+
+// Refuses to replace a file that the user has marked read-only (no write bit
+// for anyone, as the read-only attribute on Windows, which binds even an
+// administrator) or that this user may not write.
+std::optional<StoreError> checkWritable(const char* path, StoreFile file)
+{
+    struct stat status {};
+    if (::lstat(path, &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    if ((status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return StoreError{StoreErrorKind::ReadOnlyFile, EACCES, file};
+    if (::access(path, W_OK) != 0 && errno == EACCES)
+        return StoreError{StoreErrorKind::PermissionDenied, EACCES, file};
+    return std::nullopt;
 }
 
 // Writes `bytes` to a fresh `pending` file and flushes it to the disk, then
 // moves it over `target` in one rename: readers see the old file or the new
 // one, never a part.
-std::optional<StoreError> replaceWholeFile(const char* target, const char* pending, std::string_view bytes,
-                                       const std::function<void()>& beforeRename)
+std::optional<StoreError> replaceWholeFile(const char* target, StoreFile targetFile, const char* pending,
+                                           StoreFile pendingFile, std::string_view bytes,
+                                           const std::function<void()>& beforeRename)
 {
-    Fd fd(::open(pending, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (const auto error = checkWritable(target, targetFile))
+        return error;
+    // A pending file that a killed save left behind goes first: it may be
+    // read-only, a link (writing would go through it) or a pipe (opening would
+    // wait). A folder of that name stays, and says so (EISDIR).
+    if (::unlink(pending) != 0 && errno != ENOENT)
+        return errorFromErrno(errno, pendingFile);
+    Fd fd(::open(pending, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (fd.get() < 0)
-        return errorFromErrno(errno);
-    auto fail = [&](int code) {
+        return errorFromErrno(errno, pendingFile);
+    auto fail = [&](int code, StoreFile file) {
         ::unlink(pending);
-        return errorFromErrno(code);
+        return errorFromErrno(code, file);
     };
     std::size_t written = 0;
     while (written < bytes.size()) {
@@ -104,7 +167,7 @@ std::optional<StoreError> replaceWholeFile(const char* target, const char* pendi
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return fail(errno);
+            return fail(errno, pendingFile);
         }
         written += static_cast<std::size_t>(n);
     }
@@ -112,14 +175,19 @@ std::optional<StoreError> replaceWholeFile(const char* target, const char* pendi
     // file systems that order metadata before data. fdatasync flushes the data
     // and the size, all the rename needs, at a fraction of fsync's cost.
     if (::fdatasync(fd.get()) != 0)
-        return fail(errno);
+        return fail(errno, pendingFile);
     // Don't retry close on EINTR: the descriptor is gone either way.
     if (fd.close() != 0 && errno != EINTR)
-        return fail(errno);
+        return fail(errno, pendingFile);
     if (beforeRename)
         beforeRename();
-    if (::rename(pending, target) != 0)
-        return fail(errno);
+    if (::rename(pending, target) != 0) {
+        // The folder was there a moment ago, when the pending file was made:
+        // something else has taken that file away (another copy's save).
+        if (errno == ENOENT)
+            return StoreError{StoreErrorKind::Vanished, ENOENT, pendingFile};
+        return fail(errno, targetFile);
+    }
     // No fsync of the folder: without it a crash can at worst bring back the
     // previous file, which is whole; it would double the cost of every save.
     return std::nullopt;
@@ -139,36 +207,35 @@ public:
             path += '/';
         return path + std::string(kSettingsFileName);
     }
+    const TextCodec& codec() const override { return settingsFileCodec(); }
 
 protected:
+    bool exists(File file) override
+    {
+        struct stat status {};
+        return ::lstat(nameOf(file), &status) == 0;
+    }
+
     std::optional<StoreError> readWhole(File file, bool createIfMissing, std::string& bytes) override
     {
-        // Read-only even when creating: a file the user made read-only can
-        // still be read.
-        return readWholeFile(nameOf(file), createIfMissing ? O_RDONLY | O_CREAT : O_RDONLY, bytes);
+        return readWholeFile(nameOf(file), file, createIfMissing, bytes);
+    }
+
+    std::optional<StoreError> moveOver(File from, File to) override
+    {
+        if (::rename(nameOf(from), nameOf(to)) != 0)
+            return errorFromErrno(errno, to);
+        return std::nullopt;
     }
 
     std::optional<StoreError> replaceWhole(File target, File pending, std::string_view bytes,
                                            const std::function<void()>& beforeReplace) override
     {
-        return replaceWholeFile(nameOf(target), nameOf(pending), bytes, beforeReplace);
+        return replaceWholeFile(nameOf(target), target, nameOf(pending), pending, bytes, beforeReplace);
     }
 
 private:
-    static const char* nameOf(File file)
-    {
-        switch (file) {
-        case File::Settings:
-            return "time.txt";
-        case File::Pending:
-            return "time.txt.new";
-        case File::Backup:
-            return "time.txt.bak";
-        case File::BackupPending:
-            break;
-        }
-        return "time.txt.bak.new";
-    }
+    static const char* nameOf(File file) { return fileNameOf(file).data(); }
 };
 
 } // namespace

@@ -13,6 +13,7 @@ using headless::Announcement;
 using headless::HeadlessApp;
 using settings::StoreError;
 using settings::StoreErrorKind;
+using settings::StoreFile;
 
 const std::string kMeeting = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"; // 开会
 const std::string kUntouched = "\"\",\"\",\"\",\"5\",\"\"\r\n";
@@ -189,12 +190,13 @@ TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
     EXPECT_EQ(app.settingsStore.backup, original); // kept once, not overwritten
 }
 
-TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
+TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldBecame)
 {
     struct Case {
         std::string file;
         std::string message;
         std::string slot3;
+        bool keptDefault = true; // the message says the field kept its default
     };
     const std::string tooLong(400, '9');
     const Case cases[] = {
@@ -205,8 +207,12 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
          "第 3 行第 4 项（时间3的提前分钟数）是一个过长的数字，无法读取", "1/1 2/2 3/3"},
         {kMeeting + kUntouched + "\"1\",\"2\",\"70000\",\"5\",\"\"\r\n",
          "第 3 行第 3 项（时间3的“秒”）是“70000”，不是 0 到 59 之间的整数", "1/1 2/2 -1/"},
+        // A note is shown with the characters it could not read replaced...
         {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"a\x81 b\"\r\n",
-         "第 3 行第 5 项（时间3的提醒事件）含有无法识别的字符", "1/1 2/2 3/3"},
+         "第 3 行第 5 项（时间3的提醒事件）含有无法识别的字符，这些字符显示为“\xEF\xBF\xBD”", "1/1 2/2 3/3", false},
+        // ...a number is not guessed from mangled text: the picker stays unset.
+        {kMeeting + kUntouched + "\"8\xFF\",\"2\",\"3\",\"5\",\"\"\r\n",
+         "第 3 行第 1 项（时间3的“时”）含有无法识别的字符", "-1/ 2/2 3/3"},
     };
     for (const Case& c : cases) {
         HeadlessApp app;
@@ -214,8 +220,9 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
         app.start();
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u) << c.message;
-        EXPECT_EQ(shown[0].text, "设置文件 " + kLocation + " " + c.message +
-                                     "。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。");
+        EXPECT_EQ(shown[0].text, "设置文件 " + kLocation + " " + c.message + "。" +
+                                     (c.keptDefault ? "读不出的项保持默认值；" : "") +
+                                     "下次保存前，原文件会先备份为 time.txt.bak。");
         EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0") << c.message;
         EXPECT_EQ(pickers(app.form.slots()[2]), c.slot3) << c.message;
         EXPECT_EQ(app.settingsStore.file, c.file); // the loader never writes
@@ -223,17 +230,44 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrong)
     }
 }
 
-TEST(SettingsLoad, AFileThatCannotBeOpenedIsReportedAndStartUpGoesOn)
+// A file that is there but cannot be read is kept, and the user is told so
+// and where; a folder in its place, or no file at all, keeps nothing.
+TEST(SettingsLoad, AFileThatCannotBeReadIsReportedKeptAndStartUpGoesOn)
 {
-    HeadlessApp app;
-    app.settingsStore.readFault = StoreError{StoreErrorKind::IsFolder, 21};
-    app.start();
-    const auto shown = boxes(app);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "无法读取设置文件 " + kLocation + "：已有一个同名的文件夹。三组提醒按默认设置开始。");
-    EXPECT_TRUE(app.form.trayModule().iconShown());
-    EXPECT_TRUE(app.form.Visible());
-    EXPECT_EQ(app.form.Text1.Text(), "5");
+    const std::string kept =
+        "三组提醒按默认设置开始。原文件不会被覆盖：下次保存前，它会原样改名为 C:\\Tindora\\time.txt.bak。";
+    const std::string original = kMeeting + kUntouched + kUntouched;
+    struct Case {
+        StoreError fault;
+        bool fileThere;
+        std::string text;
+    };
+    const Case cases[] = {
+        {{StoreErrorKind::IsFolder, 21}, false, "已有一个同名的文件夹。三组提醒按默认设置开始。"},
+        {{StoreErrorKind::PermissionDenied, 13}, false, "没有读取或创建它的权限。三组提醒按默认设置开始。"},
+        {{StoreErrorKind::PermissionDenied, 13}, true, "没有读取它的权限。" + kept},
+        {{StoreErrorKind::InUse, 32}, true, "文件被其他程序占用。" + kept},
+        {{StoreErrorKind::NotAFile, 0}, true, "它不是一个普通文件。" + kept},
+        {{StoreErrorKind::TooLarge, 27}, true, "文件大于 8 MB，不是本程序写的设置文件。" + kept},
+    };
+    for (const Case& c : cases) {
+        HeadlessApp app;
+        if (c.fileThere)
+            app.settingsStore.file = original;
+        app.settingsStore.readFault = c.fault;
+        app.start();
+        const auto shown = boxes(app);
+        ASSERT_EQ(shown.size(), 1u) << c.text;
+        EXPECT_EQ(shown[0].text, "无法读取设置文件 " + kLocation + "：" + c.text);
+        EXPECT_TRUE(app.form.trayModule().iconShown());
+        EXPECT_TRUE(app.form.Visible());
+        EXPECT_EQ(app.form.Text1.Text(), "5");
+
+        app.settingsStore.readFault.reset();
+        app.form.Command6.userPressed();
+        EXPECT_EQ(app.settingsStore.backup, c.fileThere ? std::optional(original) : std::nullopt) << c.text;
+        EXPECT_EQ(app.settingsStore.file, kUntouched + kUntouched + kUntouched) << c.text;
+    }
 }
 
 TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
@@ -248,6 +282,13 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         {{StoreErrorKind::DiskFull, 28}, "磁盘已满"},
         {{StoreErrorKind::ReadOnlyDisk, 30}, "所在的磁盘是只读的"},
         {{StoreErrorKind::Other, 1234}, "系统错误（代码 1234）"},
+        {{StoreErrorKind::ReadOnlyFile, 5}, "文件是只读的"},
+        {{StoreErrorKind::IsFolder, 5, StoreFile::Pending},
+         "写入临时文件 C:\\Tindora\\time.txt.new 时出错：已有一个同名的文件夹"},
+        {{StoreErrorKind::Vanished, 2, StoreFile::Pending},
+         "写入临时文件 C:\\Tindora\\time.txt.new 时出错：文件在保存途中被移走了，可能同一文件夹中还运行着另一个 Tindora"},
+        {{StoreErrorKind::IsFolder, 5, StoreFile::Backup},
+         "把原文件备份为 C:\\Tindora\\time.txt.bak 时出错：已有一个同名的文件夹"},
     };
     for (const auto& [error, reason] : cases) {
         app.runtime.log.clear();
@@ -324,10 +365,22 @@ TEST(SettingsSave, ASuccessfulWayOutAsksNothingAndTheTrayCloseWritesTwice)
     EXPECT_TRUE(boxes(app).empty());
 }
 
-// A codec that stores ASCII only, standing in for a system without GB18030.
+// A codec that knows ASCII only, standing in for a system without GB18030.
 class AsciiCodec : public settings::TextCodec {
 public:
-    settings::DecodedText decode(std::string_view bytes) const override { return {std::string(bytes), true}; }
+    settings::DecodedText decode(std::string_view bytes) const override
+    {
+        settings::DecodedText text;
+        for (const char c : bytes) {
+            if (static_cast<unsigned char>(c) < 0x80) {
+                text.utf8.push_back(c);
+                continue;
+            }
+            text.exact = false;
+            text.utf8 += "\xEF\xBF\xBD";
+        }
+        return text;
+    }
     settings::EncodedText encode(std::string_view utf8) const override
     {
         settings::EncodedText text;
@@ -369,6 +422,46 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
         EXPECT_EQ(app.settingsStore.file, kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
         EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
     }
+}
+
+// One cause, one box: characters the file cannot hold are told about once,
+// and again only when the field changes, at whatever save or way out.
+TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
+{
+    const AsciiCodec ascii;
+    HeadlessApp app;
+    app.settingsStore.setCodec(ascii);
+    app.start();
+    app.runtime.whileBoxOpen = [](const Announcement&) { return mb::kIdYes; };
+    app.form.Text2.userTypedText("开会");
+    for (int save = 0; save < 3; ++save) {
+        app.form.Show();
+        app.form.Command6.userPressed();
+    }
+    EXPECT_EQ(boxes(app).size(), 1u);
+    app.form.Text2.userTypedText("开会2");
+    app.form.Show();
+    app.form.Command6.userPressed();
+    EXPECT_EQ(boxes(app).size(), 2u);
+    app.form.Command5.userPressed(); // nothing new to tell: no question, the program ends
+    EXPECT_EQ(boxes(app).size(), 2u);
+    EXPECT_TRUE(app.runtime.ended);
+    EXPECT_TRUE(app.settingsStore.file->starts_with("\"\",\"\",\"\",\"5\",\"??2\"")) << *app.settingsStore.file;
+
+    // Bytes the load could not read were told about at the load: the saves
+    // that write their replacements do not tell it again.
+    HeadlessApp loaded;
+    loaded.settingsStore.setCodec(ascii);
+    loaded.settingsStore.file = "\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"\r\n" + kUntouched + kUntouched;
+    loaded.start();
+    ASSERT_EQ(boxes(loaded).size(), 1u);
+    EXPECT_EQ(loaded.form.Text2.Text(), "caf\xEF\xBF\xBD");
+    loaded.form.Command6.userPressed();
+    loaded.form.Command5.userPressed();
+    EXPECT_EQ(boxes(loaded).size(), 1u);
+    EXPECT_TRUE(loaded.runtime.ended);
+    EXPECT_TRUE(loaded.settingsStore.backup->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"")) << *loaded.settingsStore.backup;
+    EXPECT_TRUE(loaded.settingsStore.file->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf?\"")) << *loaded.settingsStore.file;
 }
 
 } // namespace

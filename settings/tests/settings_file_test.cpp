@@ -140,6 +140,36 @@ TEST(SettingsReader, MarksBytesThatAreNotText)
     EXPECT_TRUE(reading.fields[3].exactText);
 }
 
+// What an editor writes when the user saves time.txt "as UTF-8": the mark
+// belongs to no field, the text is UTF-8; bytes that are not UTF-8 are marked.
+// Without the mark the same bytes are the file's own encoding.
+TEST(SettingsReader, AFileWithTheUtf8ByteOrderMarkIsReadAsUtf8)
+{
+    struct Case {
+        std::string bytes;
+        bool utf8;
+        std::string note;
+        bool exact;
+    };
+    const std::string fields = "\"8\",\"30\",\"0\",\"5\",";
+    const Case cases[] = {
+        {"\xEF\xBB\xBF" + fields + "\"开会\"", true, "开会", true},
+        {"\xEF\xBB\xBF" + fields + "\"\xF0\x9F\x98\x80 \xC0\xAF\xED\xA0\x80\"", true,
+         "\xF0\x9F\x98\x80 \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", false}, // overlong, surrogate
+        {fields + "\"\xBF\xAA\xBB\xE1\"", false, "开会", true},
+    };
+    for (const Case& c : cases) {
+        const SettingsReading reading = readSettings(c.bytes + "\r\n" + std::string(34, ','), codec());
+        ASSERT_TRUE(reading.complete()) << c.note;
+        EXPECT_EQ(reading.readAsUtf8, c.utf8) << c.note;
+        EXPECT_EQ(reading.fields[0].text, "8");
+        EXPECT_TRUE(reading.fields[0].exactText);
+        EXPECT_EQ(reading.fields[0].place, (FilePlace{1, 1}));
+        EXPECT_EQ(reading.fields[4].text, c.note);
+        EXPECT_EQ(reading.fields[4].exactText, c.exact) << c.note;
+    }
+}
+
 TEST(SettingsFile, WhatIsWrittenReadsBackTheSame)
 {
     const SettingsTexts cases[] = {

@@ -30,7 +30,7 @@ StoreErrorKind kindOfAccessDenied(const wchar_t* path)
     return StoreErrorKind::PermissionDenied;
 }
 
-StoreError errorFromLastError(DWORD code, const wchar_t* path)
+StoreError errorFromLastError(DWORD code, const wchar_t* path, StoreFile file)
 {
     StoreErrorKind kind = StoreErrorKind::Other;
     switch (code) {
@@ -57,7 +57,7 @@ StoreError errorFromLastError(DWORD code, const wchar_t* path)
     default:
         break;
     }
-    return {kind, static_cast<int>(code)};
+    return {kind, static_cast<int>(code), file};
 }
 
 class Handle {
@@ -83,56 +83,89 @@ private:
     HANDLE m_handle;
 };
 
-std::optional<StoreError> readWholeFile(const wchar_t* path, DWORD disposition, std::string& bytes)
+std::optional<StoreError> readWholeFile(const wchar_t* path, StoreFile name, DWORD disposition, std::string& bytes)
 {
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return StoreError{StoreErrorKind::IsFolder, ERROR_DIRECTORY, name};
     // Share everything: another program reading or even replacing the file at
     // this moment must not make start-up fail.
     Handle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        return errorFromLastError(GetLastError(), path);
+        return errorFromLastError(GetLastError(), path, name);
+    // A pipe or a device answers to a file name too; only a disk file is read.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        return StoreError{StoreErrorKind::NotAFile, 0, name};
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        return errorFromLastError(GetLastError(), path, name);
+    if (static_cast<unsigned long long>(size.QuadPart) > kMaxSettingsFileBytes)
+        return StoreError{StoreErrorKind::TooLarge, ERROR_FILE_TOO_LARGE, name};
     char buffer[4096];
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
-            return errorFromLastError(GetLastError(), path);
+            return errorFromLastError(GetLastError(), path, name);
         if (got == 0)
             return std::nullopt;
         bytes.append(buffer, got);
+        // A file that grows while it is read stops here all the same.
+        if (bytes.size() > kMaxSettingsFileBytes) {
+            bytes.clear();
+            return StoreError{StoreErrorKind::TooLarge, ERROR_FILE_TOO_LARGE, name};
+        }
     }
 }
 
 // Writes a fresh `pending` file, flushes it, and moves it over `target` in one
 // step with write-through: the target holds the old or the new bytes, never a part.
-std::optional<StoreError> replaceWholeFile(const wchar_t* target, const wchar_t* pending, std::string_view bytes,
-                                       const std::function<void()>& beforeMove)
+std::optional<StoreError> replaceWholeFile(const wchar_t* target, StoreFile targetName, const wchar_t* pending,
+                                           StoreFile pendingName, std::string_view bytes,
+                                           const std::function<void()>& beforeMove)
 {
+    // Windows refuses to replace a file the user made read-only; Wine does
+    // not, so ask first and behave the same on both.
+    const DWORD attributes = GetFileAttributesW(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        (attributes & FILE_ATTRIBUTE_READONLY))
+        return StoreError{StoreErrorKind::ReadOnlyFile, ERROR_ACCESS_DENIED, targetName};
+    // A pending file that a stopped save left behind goes first, even one
+    // marked read-only; a folder of that name stays, and says so.
+    const DWORD pendingAttributes = GetFileAttributesW(pending);
+    if (pendingAttributes != INVALID_FILE_ATTRIBUTES) {
+        if (pendingAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            return StoreError{StoreErrorKind::IsFolder, ERROR_DIRECTORY, pendingName};
+        SetFileAttributesW(pending, FILE_ATTRIBUTE_NORMAL); // a failure shows in DeleteFileW
+        if (!DeleteFileW(pending) && GetLastError() != ERROR_FILE_NOT_FOUND)
+            return errorFromLastError(GetLastError(), pending, pendingName);
+    }
     Handle file(CreateFileW(pending, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.valid())
-        return errorFromLastError(GetLastError(), pending);
-    auto fail = [&](DWORD code, const wchar_t* path) {
+        return errorFromLastError(GetLastError(), pending, pendingName);
+    auto fail = [&](DWORD code, const wchar_t* path, StoreFile name) {
         if (file.valid())
             file.close();
         DeleteFileW(pending);
-        return errorFromLastError(code, path);
+        return errorFromLastError(code, path, name);
     };
     DWORD written = 0;
     if (!bytes.empty() && (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
                            written != bytes.size()))
-        return fail(GetLastError(), pending);
+        return fail(GetLastError(), pending, pendingName);
     if (!FlushFileBuffers(file.get()))
-        return fail(GetLastError(), pending);
+        return fail(GetLastError(), pending, pendingName);
     if (!file.close())
-        return fail(GetLastError(), pending);
+        return fail(GetLastError(), pending, pendingName);
     if (beforeMove)
         beforeMove();
-    // Windows refuses to replace a file the user made read-only; Wine does
-    // not, so ask first and behave the same on both.
-    const DWORD attributes = GetFileAttributesW(target);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return fail(ERROR_ACCESS_DENIED, target);
-    if (!MoveFileExW(pending, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(GetLastError(), target);
+    if (!MoveFileExW(pending, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const DWORD code = GetLastError();
+        // The pending file was written a moment ago: something else took it.
+        if (code == ERROR_FILE_NOT_FOUND)
+            return StoreError{StoreErrorKind::Vanished, static_cast<int>(code), pendingName};
+        return fail(code, target, targetName);
+    }
     return std::nullopt;
 }
 
@@ -161,16 +194,29 @@ public:
         return toUtf8(path);
     }
 
+    const TextCodec& codec() const override { return settingsFileCodec(); }
+
 protected:
+    bool exists(File file) override { return GetFileAttributesW(nameOf(file)) != INVALID_FILE_ATTRIBUTES; }
+
     std::optional<StoreError> readWhole(File file, bool createIfMissing, std::string& bytes) override
     {
-        return readWholeFile(nameOf(file), createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING, bytes);
+        return readWholeFile(nameOf(file), file, createIfMissing ? OPEN_ALWAYS : OPEN_EXISTING, bytes);
+    }
+
+    std::optional<StoreError> moveOver(File from, File to) override
+    {
+        // Needs only the right to delete the file, not to read it; fails while
+        // another program holds the file without sharing its deletion.
+        if (!MoveFileExW(nameOf(from), nameOf(to), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return errorFromLastError(GetLastError(), nameOf(to), to);
+        return std::nullopt;
     }
 
     std::optional<StoreError> replaceWhole(File target, File pending, std::string_view bytes,
                                            const std::function<void()>& beforeReplace) override
     {
-        return replaceWholeFile(nameOf(target), nameOf(pending), bytes, beforeReplace);
+        return replaceWholeFile(nameOf(target), target, nameOf(pending), pending, bytes, beforeReplace);
     }
 
 private:

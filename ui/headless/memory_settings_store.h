@@ -28,7 +28,8 @@ public:
     std::optional<std::string> file;
     // time.txt.bak, once kept.
     std::optional<std::string> backup;
-    // When set, reads (or replaces) fail with this error and change nothing.
+    // When set, reads (or replaces) fail with this error and change nothing; a
+    // file that failed to read is kept as the backup by the next replace.
     std::optional<settings::StoreError> readFault;
     std::optional<settings::StoreError> replaceFault;
     int replaceCalls = 0;
@@ -36,6 +37,7 @@ public:
 private:
     const settings::TextCodec* m_codec;
     bool m_keepCopy = false;
+    bool m_moveAside = false;
 };
 
 } // namespace tindora::headless

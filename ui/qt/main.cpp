@@ -1,6 +1,7 @@
 // Tindora on the Linux desktop.
 #include "file_settings_store.h"
 #include "qt_app.h"
+#include "single_instance.h"
 #include "termination_signals.h"
 
 #include <cstdio>
@@ -15,11 +16,21 @@ int main(int argc, char* argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    tindora::qt::SingleInstance single;
+    if (!single.isFirst()) {
+        single.bringFirstForward();
+        return 0;
+    }
     tindora::qt::configureApplication(app);
     tindora::qt::QtApp program(tindora::settings::makeFileSettingsStore());
     // As when the session ends on Windows: the window closes (saving time.txt,
     // removing the tray icon), then the program ends.
     tindora::qt::TerminationSignals endOfSession([&program] { program.form.systemRequestedClose(); });
     program.start();
+    single.onBringForward([&program] {
+        program.form.Show();
+        program.window.raise();
+        program.window.activateWindow();
+    });
     return QApplication::exec();
 }

@@ -9,6 +9,9 @@
 #                                        the box comes up above everything, the
 #                                        clip reaches SDL's disk output, and the
 #                                        end of the session (SIGTERM) saves
+#   program_test.sh TINDORA twice        two starts in one folder: the second
+#                                        brings the first's window forward and
+#                                        leaves; one box comes at the moment
 set -euo pipefail
 
 program=$1
@@ -33,6 +36,7 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  [ -f "$work/program.log" ] && sed "s/^/program: /" "$work/program.log" >&2
   exit 1
 }
 
@@ -90,6 +94,12 @@ if [ "$scenario" = warning ]; then
   # tray first, also on a busy machine); the fake clock runs on.
   export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="@2026-12-07 08:24:52"
   export FAKETIME_DONT_RESET=1 FAKETIME_NO_CACHE=1
+elif [ "$scenario" = twice ]; then
+  # One clock for both copies: an offset from the real one, 15 seconds before
+  # slot 1's warning at 08:25:00 when the first copy starts.
+  offset=$(($(date -d '2026-12-07 08:24:45' +%s) - $(date +%s)))
+  if [ "$offset" -lt 0 ]; then fake="$offset"; else fake="+$offset"; fi
+  export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="$fake" FAKETIME_NO_CACHE=1
 fi
 (cd "$work" && exec "$program") >"$work/program.log" 2>&1 &
 program_pid=$!
@@ -151,6 +161,27 @@ warning)
   bytes=$(stat -c %s "$work/played.raw")
   [ "$bytes" -ge 88200 ] || fail "only $bytes bytes of sound reached the output"
   cmp -n 88200 "$work/played.raw" "$work/clip.raw" || fail "the output is not the clip"
+  ;;
+twice)
+  clickTrayIcon 1 # to the tray: the second start must bring the window back
+  waitFor 30 isUnmapped "$window" || fail "a left click on the icon did not hide the window"
+  (cd "$work" && LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="$fake" exec "$program") \
+    >"$work/second.log" 2>&1 &
+  second_pid=$!
+  pids+=("$second_pid")
+  waitFor 100 gone "$second_pid" || fail "the second copy did not leave"
+  wait "$second_pid" || fail "the second copy ended with status $?"
+  waitFor 50 isViewable "$window" || fail "the second start did not bring the first copy's window forward"
+  waitFor 200 xdotool search --name '^固定报时！$' || fail "no warning box by 08:25:10"
+  sleep 2 # time for a second box, were there a second copy
+  boxes=$(xdotool search --name '^固定报时！$' | wc -l)
+  [ "$boxes" = 1 ] || fail "$boxes warning boxes at 08:25:00, expected one"
+  box=$(xdotool search --name '^固定报时！$' | head -n1)
+  xdotool windowactivate --sync "$box" key Return 2>/dev/null || xdotool key Return
+  waitFor 30 gone xdotool search --name '^固定报时！$' || fail "the box did not close"
+  kill -TERM "$program_pid"
+  waitFor 50 gone "$program_pid" || fail "SIGTERM did not end the program"
+  cmp "$work/time.txt" "$work/expected.txt" || fail "time.txt was not saved when the session ended"
   ;;
 *)
   fail "unknown scenario $scenario"

@@ -1,6 +1,6 @@
 // The real tindora.exe, started as a user starts it: its window comes up, a
-// second start in the same folder brings that window forward and leaves, and
-// closing the window ends the program.
+// second start in the same folder brings that window forward and leaves (so
+// a reminder comes once, not twice), and closing the window ends the program.
 #include "window_test_support.h"
 
 #include "wide_text.h"
@@ -70,9 +70,40 @@ bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis = 10000)
     return true;
 }
 
+struct FoundBoxes {
+    std::wstring title;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK collectBox(HWND window, LPARAM found)
+{
+    auto* result = reinterpret_cast<FoundBoxes*>(found);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring(className) == L"#32770" && IsWindowVisible(window) && textOf(window) == result->title)
+        result->boxes.push_back(window);
+    return TRUE;
+}
+
+// Every message box on the desktop with this title, whichever program shows it.
+std::vector<HWND> boxesTitled(const std::wstring& title)
+{
+    FoundBoxes found{title, {}};
+    EnumWindows(&collectBox, reinterpret_cast<LPARAM>(&found));
+    return found.boxes;
+}
+
 TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
 {
     TemporaryFolder folder;
+    // Slot 1 falls due 8 seconds from now (its warning, 5 minutes earlier,
+    // has passed): both starts are over by then, and the box comes once.
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    const int due = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 8) % 86400;
+    folder.writeFile(L"time.txt", "\"" + std::to_string(due / 3600) + "\",\"" + std::to_string(due / 60 % 60) +
+                                      "\",\"" + std::to_string(due % 60) + "\",\"5\",\"\"\r\n" +
+                                      "\"\",\"\",\"\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
     Started first = startProgram();
     ASSERT_TRUE(first.ok) << "tindora.exe at " << toUtf8(programPath());
     HWND window = nullptr;
@@ -93,6 +124,14 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
     GetExitCodeProcess(second.process.hProcess, &secondExit);
     EXPECT_EQ(secondExit, 0u);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "the first copy's window is back";
+
+    EXPECT_TRUE(waitFor([] { return !boxesTitled(L"固定报时！").empty(); }, 15000)) << "the reminder comes";
+    Sleep(2000); // time for a second box, were there a second copy
+    const std::vector<HWND> boxes = boxesTitled(L"固定报时！");
+    EXPECT_EQ(boxes.size(), 1u) << "one box for the one reminder";
+    for (HWND box : boxes)
+        PostMessageW(box, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(waitFor([] { return boxesTitled(L"固定报时！").empty(); }));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(first.process.hProcess, 10000), WAIT_OBJECT_0) << "closing the window ends it";

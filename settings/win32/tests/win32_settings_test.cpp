@@ -1,6 +1,8 @@
 // The settings file on Windows: code-page conversion with its GBK fallback,
-// and time.txt through the wide-character file API, in a fresh folder.
+// and time.txt through the wide-character file API, in a fresh folder: the
+// store contract, a file another program holds, a save stopped midway.
 #include "file_settings_store.h"
+#include "file_store_under_test.h"
 #include "headless_app.h"
 #include "temp_folder.h"
 #include "win32_codec.h"
@@ -73,6 +75,79 @@ TEST(Win32Codec, ASaveThatLosesCharactersSaysWhichNote)
     EXPECT_TRUE(app.settingsStore.file->starts_with("\"\",\"\",\"\",\"5\",\"\xBC\xFB?")) << *app.settingsStore.file;
 }
 
+// Another program (hold_file.exe, beside this test) holding a file with
+// share mode 0, until it is ended.
+class HeldByAnotherProgram {
+public:
+    explicit HeldByAnotherProgram(const std::wstring& file)
+    {
+        wchar_t self[MAX_PATH];
+        GetModuleFileNameW(nullptr, self, MAX_PATH);
+        std::wstring helper(self);
+        helper.resize(helper.find_last_of(L"\\/") + 1);
+        helper += L"hold_file.exe";
+        std::wstring commandLine = L"\"" + helper + L"\" \"" + file + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &m_process))
+            throw std::runtime_error("cannot start hold_file.exe");
+        // Held once nobody else can open it, whatever sharing they offer.
+        for (int tries = 0; tries < 500; ++tries) {
+            HANDLE probe = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
+                return;
+            if (probe != INVALID_HANDLE_VALUE)
+                CloseHandle(probe);
+            Sleep(10);
+        }
+        release();
+        throw std::runtime_error("hold_file.exe did not take the file");
+    }
+    ~HeldByAnotherProgram() { release(); }
+    HeldByAnotherProgram(const HeldByAnotherProgram&) = delete;
+    HeldByAnotherProgram& operator=(const HeldByAnotherProgram&) = delete;
+
+    void release()
+    {
+        if (!m_process.hProcess)
+            return;
+        TerminateProcess(m_process.hProcess, 0);
+        WaitForSingleObject(m_process.hProcess, 10000);
+        CloseHandle(m_process.hProcess);
+        CloseHandle(m_process.hThread);
+        m_process = {};
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+class Win32StoreUnderTest : public contract::FileStoreUnderTest {
+public:
+    bool makeUnreadable() override
+    {
+        m_holder = std::make_unique<HeldByAnotherProgram>(L"time.txt");
+        return true;
+    }
+    void release() override { m_holder.reset(); }
+
+private:
+    std::unique_ptr<HeldByAnotherProgram> m_holder;
+};
+
+} // namespace
+
+namespace contract {
+INSTANTIATE_TEST_SUITE_P(Win32, SettingsStoreContract,
+                         ::testing::Values(StoreKind{"Win32File",
+                                                     [] { return std::make_unique<Win32StoreUnderTest>(); }}),
+                         storeName);
+} // namespace contract
+
+namespace {
+
 class Win32FileStore : public ::testing::Test {
 protected:
     TempFolder folder;
@@ -96,46 +171,26 @@ TEST_F(Win32FileStore, CreatesAMissingFileEmptyAndReplacesItWhole)
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 
-TEST_F(Win32FileStore, AFolderNamedTimeTxtFailsReadAndSave)
-{
-    fs::create_directory("time.txt");
-    const StoreRead read = store->readOrCreate();
-    ASSERT_TRUE(read.error);
-    EXPECT_EQ(read.error->kind, StoreErrorKind::IsFolder);
-    const auto error = store->replace(kNew);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind, StoreErrorKind::IsFolder);
-    EXPECT_TRUE(fs::is_directory("time.txt"));
-}
-
+// While another program holds the file, neither the read nor the save harms
+// it; the save that would move it aside fails and says why.
 TEST_F(Win32FileStore, AFileLockedByAnotherProgramIsNotHarmed)
 {
     TempFolder::write("time.txt", kOld);
-    HANDLE locked = CreateFileW(L"time.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    HeldByAnotherProgram holder(L"time.txt");
     const auto error = store->replace(kNew);
     const StoreRead read = store->readOrCreate();
-    CloseHandle(locked);
+    const auto moveError = store->replace(kNew); // now moving it aside first
+    holder.release();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::InUse) << error->systemCode;
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->kind, StoreErrorKind::InUse) << read.error->systemCode;
+    EXPECT_TRUE(read.unreadableFileKept);
+    ASSERT_TRUE(moveError);
+    EXPECT_EQ(moveError->kind, StoreErrorKind::InUse) << moveError->systemCode;
     EXPECT_EQ(TempFolder::read("time.txt"), kOld);
     EXPECT_FALSE(fs::exists("time.txt.new"));
-}
-
-TEST_F(Win32FileStore, AReadOnlyFileIsNotReplaced)
-{
-    TempFolder::write("time.txt", kOld);
-    ASSERT_TRUE(SetFileAttributesW(L"time.txt", FILE_ATTRIBUTE_READONLY));
-    const auto error = store->replace(kNew);
-    const std::string after = TempFolder::read("time.txt");
-    const StoreRead read = store->readOrCreate();
-    SetFileAttributesW(L"time.txt", FILE_ATTRIBUTE_NORMAL);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->kind, StoreErrorKind::PermissionDenied) << error->systemCode;
-    EXPECT_EQ(after, kOld);
-    EXPECT_EQ(read.bytes, kOld); // still read at start-up
+    EXPECT_FALSE(fs::exists("time.txt.bak"));
 }
 
 TEST_F(Win32FileStore, ASaveStoppedBeforeTheReplaceLeavesTheOldFileWhole)

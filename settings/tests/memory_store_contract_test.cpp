@@ -1,0 +1,38 @@
+// The in-memory settings store keeps the same contract as the real ones, so
+// that what the window tests show on it holds for the programs.
+#include "memory_settings_store.h"
+#include "settings_store_contract.h"
+
+namespace tindora::settings::contract {
+namespace {
+
+class MemoryStoreUnderTest : public StoreUnderTest {
+public:
+    SettingsStore& store() override { return m_store; }
+    std::optional<std::string> file(StoreFile which) override
+    {
+        return which == StoreFile::Backup ? m_store.backup : m_store.file;
+    }
+    void setFile(StoreFile which, const std::string& bytes) override
+    {
+        (which == StoreFile::Backup ? m_store.backup : m_store.file) = bytes;
+    }
+    bool makeUnreadable() override
+    {
+        m_store.readFault = StoreError{StoreErrorKind::InUse, 32};
+        return true;
+    }
+    void release() override { m_store.readFault.reset(); }
+
+private:
+    headless::MemorySettingsStore m_store;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Memory, SettingsStoreContract,
+                         ::testing::Values(StoreKind{"Memory",
+                                                     [] { return std::make_unique<MemoryStoreUnderTest>(); }}),
+                         storeName);
+
+} // namespace tindora::settings::contract
