@@ -38,8 +38,10 @@ expected='./usr/bin/tindora -rwxr-xr-x
 ./usr/share/applications/tindora.desktop -rw-r--r--
 ./usr/share/doc/tindora/changelog.gz -rw-r--r--
 ./usr/share/doc/tindora/copyright -rw-r--r--
-./usr/share/icons/hicolor/32x32/apps/tindora.png -rw-r--r--'
-actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6, $1 }' | sort)
+./usr/share/icons/hicolor/32x32/apps/tindora.png -rw-r--r--
+./usr/share/man/man1/tindora-start.1.gz -rw-r--r--
+./usr/share/man/man1/tindora.1.gz -rw-r--r--'
+actual=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6, $1 }' | LC_ALL=C sort)
 if [ "$actual" != "$expected" ]; then
   fail "the package's files differ from the list"
   diff <(echo "$expected") <(echo "$actual") >&2 || true
