@@ -1,6 +1,7 @@
 // tindora-setup.exe as a user meets it, in a fresh Wine prefix: a quiet
 // install, the program started from the Startup shortcut as a login starts it,
-// a quiet reinstall over the running program, a quiet uninstall. The tests run
+// a quiet reinstall over the running program, one over a program that cannot
+// save, a quiet uninstall. The tests run
 // in this order and each leaves the machine as the next one expects; each
 // also makes what it needs itself when it runs alone.
 //
@@ -459,6 +460,48 @@ TEST_F(InstallerTest, AQuietReinstallEndsTheRunningCopyWhichSavesTheSlotChangedI
     ASSERT_NE(again.window, nullptr);
     EXPECT_NE(again.processId, old.processId);
     EXPECT_TRUE(samePath(again.exe, installedExe()));
+}
+
+// A message box of the process, or null.
+HWND boxOf(DWORD processId)
+{
+    HWND box = nullptr;
+    while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(box, &owner);
+        if (owner == processId)
+            return box;
+    }
+    return nullptr;
+}
+
+TEST_F(InstallerTest, ACopyThatCannotSaveIsNeverKilledTheQuietInstallStopsInstead)
+{
+    ensureInstalled();
+    const RunningCopy copy = ensureRunning();
+    ASSERT_NE(copy.window, nullptr);
+    ASSERT_TRUE(waitFor([] { return exists(settingsFile()); }));
+    const std::string settings = readFile(settingsFile());
+
+    // Another program holds time.txt open, sharing nothing: the save fails.
+    HANDLE lock = CreateFileW(settingsFile().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(installQuietly(), 2) << "aborted by the setup itself";
+    EXPECT_FALSE(copy.ended()) << "the copy that could not save was not killed";
+    HWND box = boxOf(copy.processId);
+    ASSERT_NE(box, nullptr) << "it tells the user that the save failed";
+    wchar_t text[512] = L"";
+    SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    EXPECT_NE(std::wstring(text).find(L"无法保存设置文件"), std::wstring::npos) << narrow(text);
+    EXPECT_TRUE(exists(installedExe()));
+    EXPECT_TRUE(entryExists(HKEY_CURRENT_USER));
+    CloseHandle(lock);
+
+    // The user chooses to stay; the program runs on as it was.
+    SendMessageW(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    EXPECT_TRUE(waitFor([&] { return !IsWindow(box); }));
+    EXPECT_FALSE(copy.ended());
+    EXPECT_EQ(readFile(settingsFile()), settings);
 }
 
 TEST_F(InstallerTest, AQuietUninstallEndsTheProgramRemovesWhatItInstalledAndKeepsTheSettings)
