@@ -527,4 +527,13 @@ TEST_F(InstallerTest, AQuietUninstallEndsTheProgramRemovesWhatItInstalledAndKeep
     EXPECT_EQ(readFile(settingsFile()), settings) << "time.txt stays, as the program saved it";
 }
 
+TEST_F(InstallerTest, AnUpgradeKeepsTheUsersChoiceOfNoStartAtLogin)
+{
+    ensureInstalled();
+    ASSERT_TRUE(DeleteFileW(startupShortcut().c_str()));
+    ASSERT_EQ(installQuietly(), 0);
+    EXPECT_FALSE(exists(startupShortcut()));
+    EXPECT_TRUE(exists(startMenuShortcut()));
+}
+
 } // namespace
