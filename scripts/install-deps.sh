@@ -14,6 +14,7 @@ packages=(
   wine wine32:i386 fonts-wine
   xvfb x11-utils xdotool trayer imagemagick sox
   locales faketime xxd
+  nsis lintian
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

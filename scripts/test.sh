@@ -12,6 +12,8 @@ echo "== Linux build and tests"
 cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DTINDORA_BUILD_BENCH=ON -DTINDORA_BUILD_QT=ON >/dev/null
 cmake --build build/linux -j "$jobs"
+# The Debian package, which the tests check (packaging/debian).
+(cd build/linux && cpack -G DEB >/dev/null)
 # One Xvfb for the whole run when there is no display (the Qt program's window
 # tests); the out-of-process ones start a private display of their own.
 LANG=zh_CN.UTF-8 scripts/with-xvfb.sh ctest --test-dir build/linux --output-on-failure -j "$jobs"
