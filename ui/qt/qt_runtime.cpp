@@ -49,7 +49,7 @@ QtRuntime::~QtRuntime() = default;
 LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toMSecsSinceEpoch() + std::int64_t {now.offsetFromUtc()} * 1000;
+    return now.toMSecsSinceEpoch() + std::int64_t {now.offsetFromUtc()} * 1000 + m_wallShift;
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
@@ -94,7 +94,7 @@ std::int64_t QtRuntime::monotonicMillis()
     // CLOCK_BOOTTIME, unlike CLOCK_MONOTONIC, goes on counting while the computer sleeps.
     timespec t{};
     clock_gettime(CLOCK_BOOTTIME, &t);
-    return std::int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000;
+    return std::int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000 + m_monotonicShift;
 }
 
 std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
@@ -102,7 +102,7 @@ std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
     // The local instant as the zone has it on that day (a daylight-saving
     // change in between moves it), clamped as every backend clamps it.
     const LocalMillis local = now() + wakeUpDelay(at, now());
-    const QDateTime asWritten = QDateTime::fromMSecsSinceEpoch(local, Qt::UTC);
+    const QDateTime asWritten = QDateTime::fromMSecsSinceEpoch(local - m_wallShift, Qt::UTC);
     const QDateTime instant(asWritten.date(), asWritten.time(), Qt::LocalTime);
     return m_wakeUp.arm(instant.toMSecsSinceEpoch());
 }

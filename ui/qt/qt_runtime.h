@@ -35,12 +35,23 @@ public:
 
     const WallClockTimer& wakeUpTimer() const { return m_wakeUp; }
 
+    // The clock seam (tests): the program's wall clock and monotonic clock
+    // run that far ahead of the system's. A change of the wall shift alone is
+    // a clock set by hand or a new time zone; of both, a sleep.
+    void shiftClocks(LocalMillis wall, std::int64_t monotonic)
+    {
+        m_wallShift = wall;
+        m_monotonicShift = monotonic;
+    }
+
 private:
     WallClockTimer m_wakeUp;
     QTimer m_releaseSound;
     QPointer<QWidget> m_mainWindow;
     SdlClipPlayer m_player;
     std::int64_t m_clipMillis;
+    LocalMillis m_wallShift = 0;
+    std::int64_t m_monotonicShift = 0;
 };
 
 } // namespace tindora::qt

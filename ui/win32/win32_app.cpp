@@ -8,7 +8,7 @@
 namespace tindora::win32 {
 
 Win32App::Win32App(HINSTANCE instance, Options options)
-    : runtime(std::move(options.clock)),
+    : runtime(std::move(options.clock), std::move(options.monotonic)),
       trayIcon(options.shell),
       settingsStore(options.settingsStore ? std::move(options.settingsStore) : makeSettingsStore()),
       program(FormServices{runtime, trayIcon, *settingsStore}),

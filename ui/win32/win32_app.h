@@ -17,6 +17,7 @@ public:
     struct Options {
         // The program's clock seam.
         Win32Runtime::ClockSource clock = localNow;
+        Win32Runtime::MonotonicSource monotonic = Win32Runtime::tickCount;
         // Another shell in place of the system's (tests).
         Win32Shell* shell = nullptr;
         // Runs once the native window exists, before Form_Load (tests).

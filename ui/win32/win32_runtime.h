@@ -19,10 +19,18 @@ LocalMillis localNow();
 class Win32Runtime : public FormsRuntime {
 public:
     using ClockSource = std::function<LocalMillis()>;
+    using MonotonicSource = std::function<std::int64_t()>;
     static constexpr UINT_PTR kWakeUpTimerId = 1;
 
-    // `clock` is the program's clock seam: tests put a settable clock here.
-    explicit Win32Runtime(ClockSource clock = localNow) : m_clock(std::move(clock)) {}
+    // GetTickCount64: milliseconds since boot, sleep included.
+    static std::int64_t tickCount() { return static_cast<std::int64_t>(GetTickCount64()); }
+
+    // The program's clock seam: tests put a settable wall clock and
+    // monotonic clock here (a simulated sleep moves both).
+    explicit Win32Runtime(ClockSource clock = localNow, MonotonicSource monotonic = tickCount)
+        : m_clock(std::move(clock)), m_monotonic(std::move(monotonic))
+    {
+    }
 
     // The window that owns the wake-up timer and the app-modal boxes.
     void setWindow(HWND window) { m_window = window; }
@@ -33,7 +41,7 @@ public:
     bool handleTimer(UINT_PTR id);
 
     LocalMillis now() override { return m_clock(); }
-    std::int64_t monotonicMillis() override { return static_cast<std::int64_t>(GetTickCount64()); } // counts sleep
+    std::int64_t monotonicMillis() override { return m_monotonic(); }
     std::string formatTimeOfDay(TimeOfDay time) override;
     int messageBox(std::string_view text, int flags, std::string_view title) override;
     void playAlertClip() override;
@@ -43,6 +51,7 @@ public:
 
 private:
     ClockSource m_clock;
+    MonotonicSource m_monotonic;
     HWND m_window = nullptr;
     std::span<const std::uint8_t> m_clip;
 };

@@ -351,6 +351,80 @@ private Q_SLOTS:
             QVERIFY2(phase >= 15 && phase < 250, qPrintable(QString::number(phase)));
     }
 
+    // What the platform does to time, through the runtime's clock seam: a
+    // sleep over a due moment is told in one box on resume; a clock set
+    // forward by hand over it tells nothing; a clock set back brings the
+    // moment again; a new time zone (+5:45) brings the next one at its second.
+    void sleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsTheyShould()
+    {
+        QtApp& app = *m_app;
+        constexpr LocalMillis kMinute = 60 * 1000;
+        LocalMillis wallShift = 0;
+        std::int64_t monotonicShift = 0;
+        // Moves the program's clock to a local time of today (the clock set,
+        // as the platform reports it); `asleep` moves the monotonic clock too.
+        const auto moveTo = [&](int hour, int minute, int second, bool asleep) {
+            const LocalMillis real = app.runtime.now() - wallShift;
+            const LocalMillis target = real - real % (24 * 60 * kMinute) + ((hour * 60LL + minute) * 60 + second) * 1000 +
+                                       real % 1000;
+            if (asleep)
+                monotonicShift += target - real - wallShift;
+            wallShift = target - real;
+            app.runtime.shiftClocks(wallShift, monotonicShift);
+            app.runtime.clockChanged();
+        };
+        Form1& form = app.form;
+        form.Combo2.setListIndex(8);
+        form.Combo3.setListIndex(30);
+        form.Combo4.setListIndex(0);
+        form.Text2.setText("开会");
+        const QString due = qs(app.runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0)));
+
+        // Every box that opens is read and closed.
+        struct Seen {
+            QString title, text;
+            bool onTop;
+        };
+        std::vector<Seen> seen;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box && box->isVisible()) {
+                seen.push_back({box->windowTitle(), box->text(), bool(box->windowFlags() & Qt::WindowStaysOnTopHint)});
+                box->close();
+            }
+        });
+        closer.start(10);
+
+        moveTo(8, 29, 0, false);
+        moveTo(8, 39, 0, true); // asleep for ten minutes, then resumed
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
+        QCOMPARE(seen[0].title, QStringLiteral("错过的提醒"));
+        QCOMPARE(seen[0].text, QStringLiteral("电脑休眠期间错过了以下提醒：\n时间1\u3000") + due + QStringLiteral("\u3000开会"));
+        QVERIFY(seen[0].onTop);
+
+        seen.clear();
+        moveTo(8, 29, 0, false);
+        moveTo(8, 39, 0, false); // set forward by hand
+        QTest::qWait(2500);
+        QCOMPARE(seen.size(), std::size_t(0));
+
+        moveTo(8, 29, 58, false);
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
+        moveTo(8, 29, 58, false); // set back over the due moment
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(2), 4000);
+        for (const Seen& box : seen)
+            QCOMPARE(box.text, QStringLiteral("请注意：") + due + QStringLiteral("到了！\n别忘了：开会"));
+
+        seen.clear();
+        moveTo(2, 39, 57, false);
+        moveTo(8, 24, 57, false); // a zone 5 h 45 min ahead
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 5000);
+        const LocalMillis shown = app.runtime.now() % (24 * 60 * kMinute);
+        QCOMPARE(seen[0].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
+        QVERIFY2(shown >= (8 * 60 + 25) * kMinute && shown < (8 * 60 + 25) * kMinute + 2000,
+            qPrintable(QString::number(shown)));
+    }
+
     void theCaretStopsBlinkingWhenIdleAndBlinksAgainOnInput()
     {
         CaretBlinkLimiter limiter(100);

@@ -83,6 +83,7 @@ protected:
         clock.set(at);
         Win32App::Options options;
         options.clock = [this] { return clock.now(); };
+        options.monotonic = [this] { return clock.monotonic(); };
         options.shell = &trayShell;
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
         options.settingsStore = std::make_unique<CountingSettingsStore>(saves);
@@ -296,6 +297,69 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
         clock.set(todayAt(8, 24, 59, 700));
         SendMessageW(window(), event.message, event.wParam, 0);
         EXPECT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 3000)) << "ticks go on";
+        app.reset();
+    }
+}
+
+// What the platform does to time, through the program's clock seam: a sleep
+// over a due moment is told in one box when the machine resumes; a clock set
+// forward by hand over it tells nothing; a clock set back brings the moment
+// again; a new time zone (+5:45) brings the next moment at its local second.
+TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsTheyShould)
+{
+    folder.writeFile(L"time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + utf8ToAnsi("开会") +
+                                      "\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
+    const auto due = [this] { return toWide(app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0))); };
+    {
+        SCOPED_TRACE("asleep from 8:29 to 8:39");
+        start(todayAt(8, 29, 0));
+        BoxWatcher watcher;
+        clock.sleep(10 * 60 * 1000);
+        SendMessageW(window(), WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 4000));
+        pumpFor(300);
+        ASSERT_EQ(watcher.count(), 1u);
+        const SeenBox box = watcher.boxes().front();
+        EXPECT_EQ(box.title, L"错过的提醒");
+        EXPECT_EQ(box.text, L"电脑休眠期间错过了以下提醒：\r\n时间1\u3000" + due() + L"\u3000开会");
+        EXPECT_EQ(box.icon, mb::kIconInformation);
+        EXPECT_TRUE(box.topmost);
+        EXPECT_TRUE(box.onlyOk);
+        app.reset();
+    }
+    {
+        SCOPED_TRACE("set forward by hand from 8:29 to 8:39");
+        start(todayAt(8, 29, 0));
+        BoxWatcher watcher;
+        clock.set(todayAt(8, 39, 0));
+        SendMessageW(window(), WM_TIMECHANGE, 0, 0);
+        pumpFor(2500);
+        EXPECT_EQ(watcher.count(), 0u) << "nothing is made up, and nothing was slept through";
+        app.reset();
+    }
+    {
+        SCOPED_TRACE("set back over the due moment");
+        start(todayAt(8, 29, 58));
+        BoxWatcher watcher;
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 4000));
+        clock.set(todayAt(8, 29, 58));
+        SendMessageW(window(), WM_TIMECHANGE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 2; }, 4000)) << "the moment comes again";
+        for (const SeenBox& box : watcher.boxes())
+            EXPECT_EQ(box.text, L"请注意：" + due() + L"到了！\r\n别忘了：开会");
+        app.reset();
+    }
+    {
+        SCOPED_TRACE("a new time zone, 5 h 45 min ahead");
+        start(todayAt(2, 39, 57));
+        BoxWatcher watcher;
+        clock.set(clock.now() + (5 * 60 + 45) * 60 * 1000);
+        SendMessageW(window(), WM_SETTINGCHANGE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 5000));
+        const LocalMillis seen = clock.now();
+        EXPECT_EQ(watcher.boxes().front().text, L"请注意：" + due() + L"还有5分钟就到了！\r\n别忘了：开会");
+        EXPECT_GE(seen, todayAt(8, 25, 0)) << "not before its second";
+        EXPECT_LT(seen, todayAt(8, 25, 2));
         app.reset();
     }
 }

@@ -14,14 +14,23 @@
 
 namespace tindora::win32::testing {
 
-// The real clock moved to a chosen local instant; it runs on from there.
+// The real clocks moved to a chosen local instant; they run on from there.
+// Setting the wall clock leaves the monotonic one alone, as setting the clock
+// by hand or changing the time zone does; a sleep moves both.
 class SettableClock {
 public:
     void set(LocalMillis at) { m_offset = at - localNow(); }
     LocalMillis now() const { return localNow() + m_offset.load(); }
+    std::int64_t monotonic() const { return Win32Runtime::tickCount() + m_monotonicOffset.load(); }
+    void sleep(LocalMillis millis)
+    {
+        m_offset += millis;
+        m_monotonicOffset += millis;
+    }
 
 private:
     std::atomic<LocalMillis> m_offset{0};
+    std::atomic<std::int64_t> m_monotonicOffset{0};
 };
 
 // A message box as the user saw it.
