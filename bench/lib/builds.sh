@@ -8,14 +8,15 @@
 buildCurrentLinux() {
   cmake -S "$root" -B "$root/build/linux" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTINDORA_BUILD_BENCH=ON -DTINDORA_BUILD_QT=ON >/dev/null
-  cmake --build "$root/build/linux" -j2 --target tindora tindora_box_watch >/dev/null
+  cmake --build "$root/build/linux" -j2 --target tindora tindora_box_watch tindora_minimal_window >/dev/null
 }
 
-# buildCurrentWindows: tindora.exe in build/windows.
+# buildCurrentWindows: tindora.exe and the empty window program
+# (bench/win32/minimal_window.cpp) in build/windows.
 buildCurrentWindows() {
-  cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$root" -B "$root/build/windows" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTINDORA_BUILD_BENCH=ON \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-  cmake --build "$root/build/windows" -j2 --target tindora >/dev/null
+  cmake --build "$root/build/windows" -j2 --target tindora minimal_window >/dev/null
 }
 
 # baselineTree REV: the folder of a detached git worktree of REV under build/,
