@@ -87,11 +87,15 @@ slotLine() {
 round() {
   local platform=$1 n=$2 base i j k due dir pids=() watcher
   : >"$work/events.$n"
-  "$watch" $((lead_in + 60 + 9 * instances + 5)) 固定报时！ 整点报时！ >"$work/events.$n" 2>"$work/watch.$n.log" \
+  DISPLAY=$display "$watch" $((lead_in + 60 + 9 * instances + 5)) 固定报时！ 整点报时！ >"$work/events.$n" 2>"$work/watch.$n.log" \
     </dev/null &
   watcher=$!
   started+=("$watcher")
-  DISPLAY=$display waitFor 50 grep -q '^# watching' "$work/events.$n" || { echo "bench: the watcher did not start" >&2; exit 1; }
+  waitFor 50 grep -q '^# watching' "$work/events.$n" || {
+    cat "$work/watch.$n.log" >&2
+    echo "bench: the watcher did not start" >&2
+    exit 1
+  }
   base=$(( $(date +%s) + lead_in ))
   for ((i = 0; i < instances; i++)); do
     dir=$work/$platform-$n-$i
