@@ -276,8 +276,8 @@ target() {
 }
 echo "idle over $idle s after ${settle} s to settle, all at once; $(nproc) cores; TZ=$tz;" \
   "old = $baseline_rev ($(git -C "$root" rev-parse --short=7 "$baseline_rev")), new = $(git -C "$root" rev-parse --short=7 HEAD)$(git -C "$root" diff --quiet HEAD -- . ':!bench' || echo ' + uncommitted changes')"
-row() { printf '| %-7s | %-5s | %-6s | %10s | %12s | %14s | %15s | %12s | %16s | %s |\n' "$@"; }
-row program rev state wake-ups/s "CPU ms/120 s" "server wakes/s" "server ms/120 s" "exe + server" "less the floor's" target
+row() { printf '| %-7s | %-5s | %-6s | %10s | %12s | %14s | %15s | %12s | %22s | %s |\n' "$@"; }
+row program rev state wake-ups/s "CPU ms/120 s" "server wakes/s" "server ms/120 s" "exe + server" "server above floor's" target
 echo '|---|---|---|---|---|---|---|---|---|---|'
 for name in "${names[@]}"; do
   IFS=- read -r plat rev state <<<"$name"
@@ -287,11 +287,13 @@ for name in "${names[@]}"; do
     srv_w=$(perSecond "${w0[$name-server]}" "${w1[$name-server]}")
     srv_c=$(msPer120 "${c0[$name-server]}" "${c1[$name-server]}")
     sum=$(awk -v a="$exe_c" -v b="$srv_c" 'BEGIN {printf "%.2f", a + b}')
-    # What the server does with no timer to serve, in the same run.
+    # The server above what it does with no timer to serve, in the same run.
     above=""
     if [ -n "${server[windows-floor-shown]:-}" ] && [ "$name" != windows-floor-shown ]; then
-      above=$(awk -v a="$sum" -v b="$(msPer120 "${c0[windows-floor-shown-server]}" "${c1[windows-floor-shown-server]}")" \
-        'BEGIN {printf "%.2f", a - b}')
+      above=$(awk -v w="$srv_w" -v c="$srv_c" \
+        -v fw="$(perSecond "${w0[windows-floor-shown-server]}" "${w1[windows-floor-shown-server]}")" \
+        -v fc="$(msPer120 "${c0[windows-floor-shown-server]}" "${c1[windows-floor-shown-server]}")" \
+        'BEGIN {printf "%+.2f /s, %+.1f ms", w - fw, c - fc}')
     fi
   else
     srv_w="" srv_c="" sum="" above=""
