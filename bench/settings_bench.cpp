@@ -87,9 +87,8 @@ BENCHMARK(BM_ReadFormat);
 void BM_WriteFormat(benchmark::State& state)
 {
     const settings::TextCodec& codec = settings::settingsFileCodec();
-    const settings::SettingsTexts texts = {{{"8", "30", "0", "5", "开会"},
-                                            {"12", "0", "0", "10", "午饭, lunch"},
-                                            {"", "", "", "5", ""}}};
+    const settings::SettingsTexts texts = {
+        {{"8", "30", "0", "5", "开会"}, {"12", "0", "0", "10", "午饭, lunch"}, {"", "", "", "5", ""}}};
     for (auto _ : state)
         benchmark::DoNotOptimize(settings::writeSettings(texts, codec));
 }

@@ -30,10 +30,7 @@ std::string dueText(std::string_view dueTime, std::string_view note)
     return text;
 }
 
-std::string hourlyText(int hour)
-{
-    return "请注意：" + std::to_string(hour) + "点已经到了！";
-}
+std::string hourlyText(int hour) { return "请注意：" + std::to_string(hour) + "点已经到了！"; }
 
 std::string missedText(const std::vector<MissedLine>& lines)
 {

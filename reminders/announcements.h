@@ -28,7 +28,7 @@ struct MissedLine {
     int slotNumber;      // 1 to 3
     std::string dueTime; // in the system's time format
     std::string note;
-    int times = 1;       // how often it came due in the gap
+    int times = 1; // how often it came due in the gap
 };
 // A heading line, then one line per reminder: "时间1　8:30:00　开会", the note
 // left out when empty, "　共3次" added when it came due more than once.

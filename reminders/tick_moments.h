@@ -35,7 +35,7 @@ std::optional<LocalSecond> nextAnnouncingSecond(const TickMoments& moments, Loca
 
 // A due announcement that did not come because its seconds were never judged.
 struct MissedDue {
-    int slot;              // 0 to 2
+    int slot; // 0 to 2
     TimeOfDay due;
     int times;             // how often its second came in the gap (once a day)
     LocalSecond first = 0; // the first of those seconds

@@ -16,7 +16,9 @@ namespace tindora::settings {
 class AtomicFileStore : public SettingsStore {
 public:
     explicit AtomicFileStore(std::function<void()> afterPendingWritten)
-        : m_afterPendingWritten(std::move(afterPendingWritten)) {}
+        : m_afterPendingWritten(std::move(afterPendingWritten))
+    {
+    }
 
     StoreRead readOrCreate() override;
     std::optional<StoreError> replace(std::string_view bytes) override;

@@ -30,7 +30,8 @@ WavReadResult checkFormat(const WavFormat& f)
     if (f.channels < 1 || f.channels > 2)
         return failure(WavError::BadFormat, std::to_string(f.channels) + " channels; 1 or 2 can be played");
     if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
-        return failure(WavError::BadFormat, std::to_string(f.bitsPerSample) + " bits per sample; 8 or 16 can be played");
+        return failure(WavError::BadFormat,
+                       std::to_string(f.bitsPerSample) + " bits per sample; 8 or 16 can be played");
     if (f.sampleRate < 8000 || f.sampleRate > 192000)
         return failure(WavError::BadFormat, "sample rate " + std::to_string(f.sampleRate) + " is out of range");
     const std::uint32_t blockAlign = f.channels * f.bitsPerSample / 8u;
@@ -73,8 +74,8 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
     std::size_t at = kRiffHeader;
     while (at < file.size()) {
         if (file.size() - at < 8)
-            return failure(WavError::ChunkPastEnd, "a chunk header at offset " + std::to_string(at) +
-                                                       " runs past the end of the file");
+            return failure(WavError::ChunkPastEnd,
+                           "a chunk header at offset " + std::to_string(at) + " runs past the end of the file");
         WavChunk chunk{idAt(file, at), at, le32(file, at + 4)};
         const std::size_t content = at + 8;
         // A chunk of odd size is followed by one pad byte.
@@ -85,16 +86,16 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
                                                        " bytes long and runs past the end of the file");
         const auto body = file.subspan(content, chunk.size);
         const auto duplicate = [&](bool seen) {
-            return seen ? failure(WavError::DuplicateChunk, "a second \"" + chunk.id + "\" chunk at offset " +
-                                                                std::to_string(at))
+            return seen ? failure(WavError::DuplicateChunk,
+                                  "a second \"" + chunk.id + "\" chunk at offset " + std::to_string(at))
                         : WavReadResult{};
         };
         if (chunk.id == "fmt ") {
             if (auto d = duplicate(haveFormat); !d.ok())
                 return d;
             if (chunk.size < 16)
-                return failure(WavError::BadFormat, "the \"fmt \" chunk has " + std::to_string(chunk.size) +
-                                                        " bytes, less than 16");
+                return failure(WavError::BadFormat,
+                               "the \"fmt \" chunk has " + std::to_string(chunk.size) + " bytes, less than 16");
             clip.format = {le16(body, 0), le16(body, 2), le32(body, 4), le32(body, 8), le16(body, 12), le16(body, 14)};
             if (auto bad = checkFormat(clip.format); !bad.ok())
                 return bad;
@@ -103,8 +104,8 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
             if (auto d = duplicate(haveFact); !d.ok())
                 return d;
             if (chunk.size < 4)
-                return failure(WavError::BadFormat, "the \"fact\" chunk has " + std::to_string(chunk.size) +
-                                                        " bytes, less than 4");
+                return failure(WavError::BadFormat,
+                               "the \"fact\" chunk has " + std::to_string(chunk.size) + " bytes, less than 4");
             factFrames = le32(body, 0);
             haveFact = true;
         } else if (chunk.id == "data") {

@@ -22,9 +22,9 @@ struct WavFormat {
 
 // One chunk inside the RIFF form, as found on the walk.
 struct WavChunk {
-    std::string id;          // four characters, e.g. "fmt "
-    std::size_t offset = 0;  // of the chunk's 8-byte header, from the start of the file
-    std::uint32_t size = 0;  // of its content, without the header and any pad byte
+    std::string id;         // four characters, e.g. "fmt "
+    std::size_t offset = 0; // of the chunk's 8-byte header, from the start of the file
+    std::uint32_t size = 0; // of its content, without the header and any pad byte
 };
 
 struct WavClip {

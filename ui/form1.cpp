@@ -6,12 +6,11 @@
 namespace tindora {
 
 Form1::Form1(FormServices services)
-    : FormWindow(std::string(layout::kWindowTitle), services.runtime),
-      m_settingsStore(services.settingsStore),
-      m_tray(services.trayIcon),
-      m_clock(services.runtime),
-      m_tickDriver(Timer1, m_clock, services.runtime,
-                   {[this] { return tickMoments(); }, [this](const TickScheduler::Gap& gap) { reportMissedReminders(gap); }}),
+    : FormWindow(std::string(layout::kWindowTitle), services.runtime), m_settingsStore(services.settingsStore),
+      m_tray(services.trayIcon), m_clock(services.runtime),
+      m_tickDriver(
+          Timer1, m_clock, services.runtime,
+          {[this] { return tickMoments(); }, [this](const TickScheduler::Gap& gap) { reportMissedReminders(gap); }}),
       m_slots{{
           {1, Combo2, Combo3, Combo4, Text1, Text2, time1, time2, slotSetUp[0]},
           {2, Combo7, Combo6, Combo5, Text4, Text3, time3, time4, slotSetUp[1]},
@@ -45,10 +44,11 @@ Form1::Form1(FormServices services)
 
 Control* Form1::findControl(std::string_view name)
 {
-    Control* const all[] = {&Label1, &Combo2, &Combo3, &Combo4, &Text1, &Text2, &Check1, &Combo7, &Combo6,
-                            &Combo5, &Text4, &Text3, &Check2, &Combo11, &Combo10, &Combo9, &Text6, &Text5,
-                            &Check3, &Label2, &Label3, &Label4, &Label5, &Label6, &Label7, &Label8, &Label9,
-                            &OLE1, &Command4, &Command6, &Command5, &Timer1, &mnuTray, &mnuTrayClose};
+    Control* const all[] = {&Label1,   &Combo2,   &Combo3,   &Combo4, &Text1,   &Text2,       &Check1,
+                            &Combo7,   &Combo6,   &Combo5,   &Text4,  &Text3,   &Check2,      &Combo11,
+                            &Combo10,  &Combo9,   &Text6,    &Text5,  &Check3,  &Label2,      &Label3,
+                            &Label4,   &Label5,   &Label6,   &Label7, &Label8,  &Label9,      &OLE1,
+                            &Command4, &Command6, &Command5, &Timer1, &mnuTray, &mnuTrayClose};
     for (Control* control : all)
         if (control->name() == name)
             return control;

@@ -171,9 +171,9 @@ bool Form1::saveBeforeLeaving()
         return true;
     if (!outcome.error)
         m_inexactWarnedFor = outcome.inexactKey;
-    const std::string text =
-        outcome.error ? settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, true)
-                      : settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, true);
+    const std::string text = outcome.error
+                                 ? settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, true)
+                                 : settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, true);
     if (runtime().messageBox(text, mb::kYesNo | mb::kIconExclamation, kAboutTitle) != mb::kIdNo)
         return false;
     m_leavingWithoutSaving = true;

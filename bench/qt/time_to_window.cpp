@@ -53,8 +53,8 @@ int main(int argc, char* argv[])
     }
     double millis = -1;
     while (xcb_generic_event_t* event = xcb_wait_for_event(connection)) {
-        const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY
-            && !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect;
+        const bool mapped = (event->response_type & 0x7f) == XCB_MAP_NOTIFY &&
+                            !reinterpret_cast<xcb_map_notify_event_t*>(event)->override_redirect;
         std::free(event);
         if (mapped) {
             millis = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

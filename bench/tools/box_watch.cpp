@@ -49,11 +49,10 @@ struct Atoms {
 
 // The property's bytes when it holds text we can compare as bytes (UTF-8, or
 // Latin-1 STRING, which our titles never are); empty otherwise.
-std::string textProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
-                         xcb_atom_t type)
+std::string textProperty(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property, xcb_atom_t type)
 {
-    xcb_get_property_reply_t* reply =
-        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr);
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection, xcb_get_property(connection, 0, window, property, type, 0, 1024), nullptr);
     std::string text;
     if (reply && reply->format == 8 && reply->type == type)
         text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
@@ -91,8 +90,8 @@ int main(int argc, char* argv[])
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const Atoms atoms{internAtom(connection, "_NET_WM_NAME"), internAtom(connection, "UTF8_STRING")};
     const std::uint32_t rootMask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
-    xcb_void_cookie_t subscribed =
-        xcb_change_window_attributes_checked(connection, screen->root, XCB_CW_EVENT_MASK, &rootMask);
+    xcb_void_cookie_t subscribed = xcb_change_window_attributes_checked(connection, screen->root, XCB_CW_EVENT_MASK,
+                                                                        &rootMask);
     if (xcb_generic_error_t* error = xcb_request_check(connection, subscribed)) {
         std::fprintf(stderr, "box_watch: cannot watch the root window (X error %d)\n", error->error_code);
         std::free(error);
@@ -133,8 +132,8 @@ int main(int argc, char* argv[])
             }
             case XCB_MAP_NOTIFY: {
                 const auto* mapped = reinterpret_cast<xcb_map_notify_event_t*>(event);
-                if (mapped->event == screen->root && !reported.count(mapped->window)
-                    && !reportIfOurs(mapped->window, mapped->override_redirect, millis))
+                if (mapped->event == screen->root && !reported.count(mapped->window) &&
+                    !reportIfOurs(mapped->window, mapped->override_redirect, millis))
                     mappedUnnamed.insert(mapped->window);
                 break;
             }
@@ -150,9 +149,9 @@ int main(int argc, char* argv[])
             }
             case XCB_PROPERTY_NOTIFY: {
                 const auto* changed = reinterpret_cast<xcb_property_notify_event_t*>(event);
-                if ((changed->atom == atoms.netWmName || changed->atom == XCB_ATOM_WM_NAME)
-                    && mappedUnnamed.count(changed->window)
-                    && reportIfOurs(changed->window, overrideRedirectWindows.count(changed->window) > 0, millis))
+                if ((changed->atom == atoms.netWmName || changed->atom == XCB_ATOM_WM_NAME) &&
+                    mappedUnnamed.count(changed->window) &&
+                    reportIfOurs(changed->window, overrideRedirectWindows.count(changed->window) > 0, millis))
                     mappedUnnamed.erase(changed->window);
                 break;
             }

@@ -87,8 +87,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             continue;
         }
         const std::wstring text = design.kind == Kind::ComboBox ? std::wstring() : wide(design.caption);
-        HWND control = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left),
-                                       px(design.top), px(design.width), height, window, nullptr, instance, nullptr);
+        HWND control = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left), px(design.top),
+                                       px(design.width), height, window, nullptr, instance, nullptr);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (items == 0)
             continue;

@@ -30,22 +30,22 @@ TEST(RecomputeSlot, DerivesTheDueAndPreWarningTimes)
     const std::string hugeLead(300, '9'); // finite, far beyond any calendar
     const Case cases[] = {
         {"8", "30", "0", "5", hms(8, 30, 0), hms(8, 25, 0)},
-        {"0", "2", "0", "5", hms(0, 2, 0), hms(23, 57, 0)},       // the evening before
+        {"0", "2", "0", "5", hms(0, 2, 0), hms(23, 57, 0)}, // the evening before
         {"8", "30", "0", "0", hms(8, 30, 0), hms(8, 30, 0)},
         {"8", "30", "0", "", hms(8, 30, 0), hms(8, 30, 0)},
         {"8", "30", "0", "abc", hms(8, 30, 0), hms(8, 30, 0)},
-        {"8", "30", "0", "1440", hms(8, 30, 0), hms(8, 30, 0)},   // a whole day
+        {"8", "30", "0", "1440", hms(8, 30, 0), hms(8, 30, 0)}, // a whole day
         {"8", "30", "0", "4320", hms(8, 30, 0), hms(8, 30, 0)},
-        {"8", "30", "0", "1445", hms(8, 30, 0), hms(8, 25, 0)},   // a day and 5 minutes
-        {"23", "58", "0", "-5", hms(23, 58, 0), hms(0, 3, 0)},    // the next morning
+        {"8", "30", "0", "1445", hms(8, 30, 0), hms(8, 25, 0)}, // a day and 5 minutes
+        {"23", "58", "0", "-5", hms(23, 58, 0), hms(0, 3, 0)},  // the next morning
         {"8", "30", "0", "10 min", hms(8, 30, 0), hms(8, 20, 0)},
         {"8", "30", "0", "2.4", hms(8, 30, 0), hms(8, 28, 0)},
         {"8", "30", "0", "2.6", hms(8, 30, 0), hms(8, 27, 0)},
-        {"8", "30", "0", "2.5", hms(8, 30, 0), hms(8, 28, 0)},    // a half goes to the even 2
-        {"8", "30", "0", "3.5", hms(8, 30, 0), hms(8, 26, 0)},    // and to the even 4
-        {"07", "05", "09", "5", hms(7, 5, 9), hms(7, 0, 9)},      // typed with leading zeros
+        {"8", "30", "0", "2.5", hms(8, 30, 0), hms(8, 28, 0)}, // a half goes to the even 2
+        {"8", "30", "0", "3.5", hms(8, 30, 0), hms(8, 26, 0)}, // and to the even 4
+        {"07", "05", "09", "5", hms(7, 5, 9), hms(7, 0, 9)},   // typed with leading zeros
         {"", "", "", "5", hms(0, 0, 0), hms(23, 55, 0)},
-        {"abc", "30", "", "5", hms(0, 30, 0), hms(0, 25, 0)},     // no number counts as 0
+        {"abc", "30", "", "5", hms(0, 30, 0), hms(0, 25, 0)}, // no number counts as 0
         {"23", "59", "59", "-1", hms(23, 59, 59), hms(0, 0, 59)},
     };
     for (const Case& c : cases) {
@@ -86,7 +86,7 @@ TEST(RecomputeSlot, AnInvalidFieldChangesNothingAndSaysWhichFieldItIs)
         const char* text;
     };
     const Case cases[] = {
-        {SlotField::Hour, "24"},   {SlotField::Hour, "7.5"}, {SlotField::Hour, "-1"},
+        {SlotField::Hour, "24"},   {SlotField::Hour, "7.5"},  {SlotField::Hour, "-1"},
         {SlotField::Minute, "60"}, {SlotField::Second, "99"}, {SlotField::Second, "0.5"},
     };
     for (const Case& c : cases) {

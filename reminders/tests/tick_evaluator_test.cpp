@@ -28,10 +28,7 @@ protected:
         s.note.userTypedText(note);
     }
     // Runs the clock through one second (and the wake-up just after it).
-    void runThrough(int day, int hour, int minute, int second)
-    {
-        app.runUntil(at(day, hour, minute, second, 999));
-    }
+    void runThrough(int day, int hour, int minute, int second) { app.runUntil(at(day, hour, minute, second, 999)); }
     std::vector<Announcement>& log() { return app.runtime.log; }
     static std::string kinds(const std::vector<Announcement>& entries)
     {
@@ -81,8 +78,8 @@ TEST_F(TickTest, TheOptionsDecideSoundAndBoxesIndependently)
         const char* expected; // for a due moment at 9:30:00 and the full hour 10:00:00
     };
     const Case cases[] = {
-        {1, 1, 0, "SB"},   {1, 0, 0, "S"},    {0, 1, 0, "B"},  {0, 0, 0, ""},
-        {1, 1, 1, "SBSB"}, {0, 0, 1, "B"},    {1, 0, 1, "SSB"}, {2, 1, 1, "BB"}, // only exactly 1 is on
+        {1, 1, 0, "SB"},   {1, 0, 0, "S"}, {0, 1, 0, "B"},   {0, 0, 0, ""},
+        {1, 1, 1, "SBSB"}, {0, 0, 1, "B"}, {1, 0, 1, "SSB"}, {2, 1, 1, "BB"}, // only exactly 1 is on
     };
     for (const Case& c : cases) {
         HeadlessApp a{at(0, 9, 29, 50)};
@@ -154,8 +151,9 @@ TEST_F(TickTest, TheHourlyChimeNamesTheHour)
             EXPECT_EQ(e.title, "整点报时！");
             EXPECT_EQ(e.flags, 4160);
         }
-    const std::vector<std::string> expected = {"请注意：9点已经到了！", "请注意：10点已经到了！", "请注意：11点已经到了！",
-                                               "请注意：12点已经到了！", "请注意：13点已经到了！", "请注意：14点已经到了！"};
+    const std::vector<std::string> expected = {"请注意：9点已经到了！",  "请注意：10点已经到了！",
+                                               "请注意：11点已经到了！", "请注意：12点已经到了！",
+                                               "请注意：13点已经到了！", "请注意：14点已经到了！"};
     EXPECT_EQ(texts, expected);
     log().clear();
     app.runUntil(at(1, 0, 0, 0, 999));

@@ -127,7 +127,8 @@ TEST(TickScheduler, AGapOfAMinuteIsMadeUpAndALongerOneIsNot)
     EXPECT_EQ(seconds.back(), kStartSecond + 60);
 
     seconds.clear();
-    EXPECT_EQ(scheduler.wakeUp(steady(kStart + 122 * 1000)), (TickScheduler::Gap{kStartSecond + 60, kStartSecond + 122}))
+    EXPECT_EQ(scheduler.wakeUp(steady(kStart + 122 * 1000)),
+              (TickScheduler::Gap{kStartSecond + 60, kStartSecond + 122}))
         << "the time really passed";
     while (const auto s = scheduler.takeSecond(kNothing))
         seconds.push_back(*s);
@@ -140,8 +141,8 @@ TEST(TickScheduler, AGapIsReportedOnlyWhenTheTimeReallyPassed)
 {
     struct Case {
         const char* what;
-        LocalMillis wallJump;  // from the last wake-up to the next
-        LocalMillis realJump;  // on the monotonic clock
+        LocalMillis wallJump; // from the last wake-up to the next
+        LocalMillis realJump; // on the monotonic clock
         bool reported;
     };
     const Case cases[] = {

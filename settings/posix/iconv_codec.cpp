@@ -16,7 +16,9 @@ const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1); // NOLINT(performanc
 class IconvConverter {
 public:
     IconvConverter(const char* to, const char* from, std::string_view replacement)
-        : m_cd(iconv_open(to, from)), m_replacement(replacement) {}
+        : m_cd(iconv_open(to, from)), m_replacement(replacement)
+    {
+    }
     ~IconvConverter()
     {
         if (m_cd != kNoConverter)

@@ -76,8 +76,8 @@ TEST(SettingsLoad, RaisesTheEventsOfEachAssignmentInOrderAndEndsWithTheStoredTim
     app.start();
 
     const std::vector<std::string> expected = {
-        "Combo2 07:55:00 08:00:00", "Combo3 08:25:00 08:30:00", "Combo4 08:25:00 08:30:00",
-        "Text1 08:20:00 08:30:00",  "Combo7 23:55:00 00:00:00", "Combo11 23:55:00 00:00:00",
+        "Combo2 07:55:00 08:00:00",  "Combo3 08:25:00 08:30:00", "Combo4 08:25:00 08:30:00",
+        "Text1 08:20:00 08:30:00",   "Combo7 23:55:00 00:00:00", "Combo11 23:55:00 00:00:00",
         "Combo10 23:57:00 00:02:00", "Combo9 23:57:00 00:02:00",
     };
     EXPECT_EQ(events, expected); // "05" becomes "5": no change, no event
@@ -97,8 +97,8 @@ TEST(SettingsLoad, StoredNumbersSelectTheirItems)
         std::string leadText;
     };
     const Case cases[] = {
-        {"7", "7/7", "2.5", "2.5"},  {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
-        {"-1", "-1/", "", "0"},      {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
+        {"7", "7/7", "2.5", "2.5"}, {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
+        {"-1", "-1/", "", "0"},     {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
     };
     for (const Case& c : cases) {
         HeadlessApp app;
@@ -123,8 +123,8 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     f.Text3.userTypedText(" say \"hi\", ok ");
     f.Text6.userTypedText("2.50");
     f.Command6.userPressed();
-    EXPECT_EQ(*app.settingsStore.file, kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" +
-                                           "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
+    EXPECT_EQ(*app.settingsStore.file,
+              kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
     EXPECT_TRUE(boxes(app).empty());
 
     // And the next start brings the window back as it was, the typed 7 as item 7.
@@ -146,8 +146,7 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
 TEST(SettingsLoad, AnUntouchedSlotDoesNotComeBackAsMidnight)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        {kUntouched, 0},
-        {"\"0\",\"0\",\"0\",\"5\",\"\"\r\n", 2}, // the pre-warning at 23:55 and the due time at 0:00
+        {kUntouched, 0}, {"\"0\",\"0\",\"0\",\"5\",\"\"\r\n", 2}, // the pre-warning at 23:55 and the due time at 0:00
     };
     for (const auto& [slot1, expectedBoxes] : cases) {
         HeadlessApp app(headless::at(0, 23, 50, 0));
@@ -165,7 +164,8 @@ TEST(SettingsLoad, AnUntouchedSlotDoesNotComeBackAsMidnight)
 TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
 {
     HeadlessApp app;
-    const std::string original = kMeeting + "\"24\",\"15\",\"0\",\"7\",\"b\"\r\n" + "\"1\",\"99\",\"2\",\"5\",\"c\"\r\n";
+    const std::string original = kMeeting + "\"24\",\"15\",\"0\",\"7\",\"b\"\r\n" +
+                                 "\"1\",\"99\",\"2\",\"5\",\"c\"\r\n";
     app.settingsStore.file = original;
     app.start();
 
@@ -200,9 +200,10 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldB
     };
     const std::string tooLong(400, '9');
     const Case cases[] = {
-        {kMeeting + kUntouched + "\"1\",\"2\"", "第 3 行第 3 项（时间3的“秒”）缺失，文件在这里提前结束了", "1/1 2/2 -1/"},
-        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"cut off", "第 3 行第 5 项（时间3的提醒事件）缺失，文件在这里提前结束了",
-         "1/1 2/2 3/3"},
+        {kMeeting + kUntouched + "\"1\",\"2\"", "第 3 行第 3 项（时间3的“秒”）缺失，文件在这里提前结束了",
+         "1/1 2/2 -1/"},
+        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"cut off",
+         "第 3 行第 5 项（时间3的提醒事件）缺失，文件在这里提前结束了", "1/1 2/2 3/3"},
         {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"" + tooLong + "\",\"\"\r\n",
          "第 3 行第 4 项（时间3的提前分钟数）是一个过长的数字，无法读取", "1/1 2/2 3/3"},
         {kMeeting + kUntouched + "\"1\",\"2\",\"70000\",\"5\",\"\"\r\n",
@@ -225,8 +226,8 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldB
                                      "下次保存前，原文件会先备份为 time.txt.bak。");
         EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0") << c.message;
         EXPECT_EQ(pickers(app.form.slots()[2]), c.slot3) << c.message;
-        EXPECT_EQ(app.settingsStore.file, c.file); // the loader never writes
-        EXPECT_TRUE(app.form.trayModule().iconShown());   // start-up went on
+        EXPECT_EQ(app.settingsStore.file, c.file);      // the loader never writes
+        EXPECT_TRUE(app.form.trayModule().iconShown()); // start-up went on
     }
 }
 
@@ -286,7 +287,8 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         {{StoreErrorKind::IsFolder, 5, StoreFile::Pending},
          "写入临时文件 C:\\Tindora\\time.txt.new 时出错：已有一个同名的文件夹"},
         {{StoreErrorKind::Vanished, 2, StoreFile::Pending},
-         "写入临时文件 C:\\Tindora\\time.txt.new 时出错：文件在保存途中被移走了，可能同一文件夹中还运行着另一个 Tindora"},
+         "写入临时文件 C:\\Tindora\\time.txt.new 时出错：文件在保存途中被移走了，可能同一文件夹中还运行着另一个 "
+         "Tindora"},
         {{StoreErrorKind::IsFolder, 5, StoreFile::Backup},
          "把原文件备份为 C:\\Tindora\\time.txt.bak 时出错：已有一个同名的文件夹"},
     };
@@ -415,11 +417,13 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
             app.form.Command6.userPressed();
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u);
-        const std::string told = "设置文件 " + kLocation +
-                                 " 已保存，但时间2的提醒事件、时间3的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。";
+        const std::string told =
+            "设置文件 " + kLocation +
+            " 已保存，但时间2的提醒事件、时间3的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。";
         EXPECT_EQ(shown[0].text, leaving ? told + "要留在程序中修改吗？选“否”将直接退出。" : told);
         EXPECT_EQ(shown[0].flags, leaving ? mb::kYesNo | mb::kIconExclamation : mb::kIconExclamation);
-        EXPECT_EQ(app.settingsStore.file, kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
+        EXPECT_EQ(app.settingsStore.file,
+                  kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
         EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
     }
 }
@@ -460,8 +464,10 @@ TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
     loaded.form.Command5.userPressed();
     EXPECT_EQ(boxes(loaded).size(), 1u);
     EXPECT_TRUE(loaded.runtime.ended);
-    EXPECT_TRUE(loaded.settingsStore.backup->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"")) << *loaded.settingsStore.backup;
-    EXPECT_TRUE(loaded.settingsStore.file->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf?\"")) << *loaded.settingsStore.file;
+    EXPECT_TRUE(loaded.settingsStore.backup->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\""))
+        << *loaded.settingsStore.backup;
+    EXPECT_TRUE(loaded.settingsStore.file->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf?\""))
+        << *loaded.settingsStore.file;
 }
 
 } // namespace

@@ -52,26 +52,25 @@ TEST(SettingsWriter, KeepsNotesAsTypedAndDoublesQuotes)
         SettingsTexts texts = kUntouched;
         texts[1].note = c.note;
         const std::string line2 = "\"\",\"\",\"\",\"5\"," + c.field + "\r\n";
-        EXPECT_EQ(writeSettings(texts, codec()).bytes, "\"\",\"\",\"\",\"5\",\"\"\r\n" + line2 +
-                                                           "\"\",\"\",\"\",\"5\",\"\"\r\n")
+        EXPECT_EQ(writeSettings(texts, codec()).bytes,
+                  "\"\",\"\",\"\",\"5\",\"\"\r\n" + line2 + "\"\",\"\",\"\",\"5\",\"\"\r\n")
             << c.note;
     }
 }
 
 TEST(SettingsReader, FindsTheFifteenFieldsWhereverTheLinesBreak)
 {
-    const std::vector<std::string> expected = {"8", "30", "0", "5", "开会", "", "", "", "5", "",
-                                               "23", "59", "59", "-5", "a, b"};
+    const std::vector<std::string> expected = {"8", "30", "0",  "5",  "开会", "",   "",    "",
+                                               "5", "",   "23", "59", "59",   "-5", "a, b"};
     struct Case {
         const char* name;
         std::string bytes;
     };
     const Case cases[] = {
-        {"three CR LF lines",
-         "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n"
-         "\"23\",\"59\",\"59\",\"-5\",\"a, b\"\r\n"},
-        {"one line, no final line end",
-         "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\",\"\",\"\",\"\",\"5\",\"\",\"23\",\"59\",\"59\",\"-5\",\"a, b\""},
+        {"three CR LF lines", "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n"
+                              "\"23\",\"59\",\"59\",\"-5\",\"a, b\"\r\n"},
+        {"one line, no final line end", "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\",\"\",\"\",\"\",\"5\",\"\","
+                                        "\"23\",\"59\",\"59\",\"-5\",\"a, b\""},
         {"a field a line, LF and CR line ends",
          "\"8\"\n\"30\"\r\"0\"\n\"5\"\n\"\xBF\xAA\xBB\xE1\"\n\n\n\n5\n\n23\n59\n59\n-5\n\"a, b\"\n"},
         {"unquoted numbers, spaces ahead, extra fields after the last",
@@ -94,7 +93,7 @@ TEST(SettingsReader, ReadsQuotesInsideQuotedFields)
         std::string text;
     };
     const Case cases[] = {
-        {"\"say \"\"hi\"\"\"", "say \"hi\""},    // doubled, as written now
+        {"\"say \"\"hi\"\"\"", "say \"hi\""},     // doubled, as written now
         {"\"say \"hi\" now\"", "say \"hi\" now"}, // lone quotes, as earlier versions wrote them
         {"\"ab\"\"\"", "ab\""},
         {"\"say \"\"hi\"\",\"\"x\"\"\"", "say \"hi\",\"x\""}, // a doubled quote before a comma
@@ -183,8 +182,7 @@ TEST(SettingsFile, WhatIsWrittenReadsBackTheSame)
         const SettingsReading reading = readSettings(written.bytes, codec());
         ASSERT_TRUE(reading.complete());
         for (int i = 0; i < kFieldCount; ++i)
-            EXPECT_EQ(reading.fields[i].text,
-                      texts[static_cast<std::size_t>(i / 5)][static_cast<FieldRole>(i % 5)])
+            EXPECT_EQ(reading.fields[i].text, texts[static_cast<std::size_t>(i / 5)][static_cast<FieldRole>(i % 5)])
                 << "field " << i;
     }
 }
@@ -193,9 +191,20 @@ TEST(StoredNumbers, PickerIndexRoundsHalvesToEvenAndStaysIn16Bits)
 {
     const std::string tooLong(400, '9');
     const std::pair<std::string, std::optional<int>> cases[] = {
-        {"", -1},      {"7", 7},        {"07", 7},           {"7.5", 8},          {"6.5", 6},
-        {"-1", -1},    {"24", 24},      {"abc", 0},          {" 7 ", 7},          {"32767", 32767},
-        {"-32768", -32768}, {"32768", std::nullopt}, {"-32769", std::nullopt}, {tooLong, std::nullopt},
+        {"", -1},
+        {"7", 7},
+        {"07", 7},
+        {"7.5", 8},
+        {"6.5", 6},
+        {"-1", -1},
+        {"24", 24},
+        {"abc", 0},
+        {" 7 ", 7},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"32768", std::nullopt},
+        {"-32769", std::nullopt},
+        {tooLong, std::nullopt},
     };
     for (const auto& [field, index] : cases)
         EXPECT_EQ(pickerIndexOf(field), index) << field;
@@ -204,8 +213,9 @@ TEST(StoredNumbers, PickerIndexRoundsHalvesToEvenAndStaysIn16Bits)
 TEST(StoredNumbers, LeadIsWrittenBackInShortestForm)
 {
     const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"5", "5"},   {"05", "5"}, {"2.5", "2.5"}, {"", "0"},         {"abc", "0"},
-        {"10 min", "10"}, {"-0", "0"}, {"1440.0", "1440"}, {std::string(400, '9'), std::nullopt},
+        {"5", "5"},  {"05", "5"},        {"2.5", "2.5"},
+        {"", "0"},   {"abc", "0"},       {"10 min", "10"},
+        {"-0", "0"}, {"1440.0", "1440"}, {std::string(400, '9'), std::nullopt},
     };
     for (const auto& [field, lead] : cases)
         EXPECT_EQ(leadTextOf(field), lead) << field;

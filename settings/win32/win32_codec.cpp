@@ -95,10 +95,7 @@ private:
 
 } // namespace
 
-unsigned settingsFileCodePage()
-{
-    return IsValidCodePage(kCodePageGb18030) ? kCodePageGb18030 : kCodePageGbk;
-}
+unsigned settingsFileCodePage() { return IsValidCodePage(kCodePageGb18030) ? kCodePageGb18030 : kCodePageGbk; }
 
 std::unique_ptr<TextCodec> makeCodePageCodec(unsigned codePage) { return std::make_unique<CodePageCodec>(codePage); }
 

@@ -24,9 +24,6 @@ extern "C" const std::uint8_t tindora_alert_clip_end[];
 
 namespace tindora::sound {
 
-std::span<const std::uint8_t> alertClipBytes()
-{
-    return {tindora_alert_clip_begin, tindora_alert_clip_end};
-}
+std::span<const std::uint8_t> alertClipBytes() { return {tindora_alert_clip_begin, tindora_alert_clip_end}; }
 
 } // namespace tindora::sound

@@ -76,8 +76,8 @@ void setLe32(Bytes& file, std::size_t at, std::uint32_t v)
 // Eight frames of stereo 16-bit sound as the clip's writer lays them out.
 Bytes smallClip()
 {
-    const std::vector<std::int16_t> frames = {0, 0, 100, -100, 200, -200, 300, -300, 400, -400,
-                                              300, -300, 200, -200, 100, -100};
+    const std::vector<std::int16_t> frames = {0,   0,    100, -100, 200, -200, 300, -300,
+                                              400, -400, 300, -300, 200, -200, 100, -100};
     return writeWavWithFact(frames, 2, 44100);
 }
 
@@ -121,7 +121,9 @@ TEST(WavReader, AcceptsOtherWellFormedFiles)
          2,
          {"fmt ", "LIST", "data"}},
         {"mono 8-bit", riffWave({fmt(1, 1, 8000, 8000, 1, 8), fact(3), data(3)}), 3, {"fmt ", "fact", "data"}},
-        {"a chunk after the data", riffWave({stereoFmt(), data(4), {"LIST", Bytes(4, 'x')}}), 1,
+        {"a chunk after the data",
+         riffWave({stereoFmt(), data(4), {"LIST", Bytes(4, 'x')}}),
+         1,
          {"fmt ", "data", "LIST"}},
     };
     for (const Case& c : cases) {
@@ -174,7 +176,10 @@ TEST(WavReader, RefusesMalformedFiles)
              return f;
          },
          WavError::ChunkPastEnd, "\"data\""},
-        {"cut inside a chunk header", [] { return riffWave({stereoFmt(), data(4), {"LI", {}}}); },
+        {"cut inside a chunk header",
+         [] {
+             return riffWave({stereoFmt(), data(4), {"LI", {}}});
+         },
          WavError::ChunkPastEnd, "offset 48"},
         {"not RIFF",
          [] {
@@ -205,34 +210,86 @@ TEST(WavReader, RefusesMalformedFiles)
              return f;
          },
          WavError::RiffSizeMismatch, "4 bytes follow"},
-        {"missing fmt", [] { return riffWave({fact(1), data(4)}); }, WavError::MissingFormat, "before any"},
-        {"fmt after the data", [] { return riffWave({data(4), stereoFmt()}); }, WavError::MissingFormat,
-         "before any"},
-        {"fmt too short", [] { return riffWave({{"fmt ", Bytes(14, 0)}, data(4)}); }, WavError::BadFormat,
-         "14 bytes"},
-        {"IEEE float, not PCM", [] { return riffWave({fmt(3, 2, 44100, 352800, 8, 32), data(8)}); },
+        {"missing fmt",
+         [] {
+             return riffWave({fact(1), data(4)});
+         },
+         WavError::MissingFormat, "before any"},
+        {"fmt after the data",
+         [] {
+             return riffWave({data(4), stereoFmt()});
+         },
+         WavError::MissingFormat, "before any"},
+        {"fmt too short",
+         [] {
+             return riffWave({{"fmt ", Bytes(14, 0)}, data(4)});
+         },
+         WavError::BadFormat, "14 bytes"},
+        {"IEEE float, not PCM",
+         [] {
+             return riffWave({fmt(3, 2, 44100, 352800, 8, 32), data(8)});
+         },
          WavError::NotPcm, "format tag 3"},
-        {"no channels", [] { return riffWave({fmt(1, 0, 44100, 0, 0, 16), data(4)}); }, WavError::BadFormat,
-         "0 channels"},
-        {"24-bit samples", [] { return riffWave({fmt(1, 2, 44100, 264600, 6, 24), data(6)}); }, WavError::BadFormat,
-         "24 bits"},
-        {"sample rate 0", [] { return riffWave({fmt(1, 2, 0, 0, 4, 16), data(4)}); }, WavError::BadFormat,
-         "sample rate 0"},
-        {"wrong block alignment", [] { return riffWave({fmt(1, 2, 44100, 176400, 2, 16), data(4)}); },
+        {"no channels",
+         [] {
+             return riffWave({fmt(1, 0, 44100, 0, 0, 16), data(4)});
+         },
+         WavError::BadFormat, "0 channels"},
+        {"24-bit samples",
+         [] {
+             return riffWave({fmt(1, 2, 44100, 264600, 6, 24), data(6)});
+         },
+         WavError::BadFormat, "24 bits"},
+        {"sample rate 0",
+         [] {
+             return riffWave({fmt(1, 2, 0, 0, 4, 16), data(4)});
+         },
+         WavError::BadFormat, "sample rate 0"},
+        {"wrong block alignment",
+         [] {
+             return riffWave({fmt(1, 2, 44100, 176400, 2, 16), data(4)});
+         },
          WavError::BadFormat, "block alignment 2, expected 4"},
-        {"wrong bytes per second", [] { return riffWave({fmt(1, 2, 44100, 88200, 4, 16), data(4)}); },
+        {"wrong bytes per second",
+         [] {
+             return riffWave({fmt(1, 2, 44100, 88200, 4, 16), data(4)});
+         },
          WavError::BadFormat, "bytes per second 88200, expected 176400"},
-        {"fact counts other frames", [] { return riffWave({stereoFmt(), fact(2), data(12)}); },
+        {"fact counts other frames",
+         [] {
+             return riffWave({stereoFmt(), fact(2), data(12)});
+         },
          WavError::FactMismatch, "counts 2 frames, the data holds 3"},
-        {"fact too short", [] { return riffWave({stereoFmt(), {"fact", Bytes(2, 0)}, data(4)}); },
+        {"fact too short",
+         [] {
+             return riffWave({stereoFmt(), {"fact", Bytes(2, 0)}, data(4)});
+         },
          WavError::BadFormat, "\"fact\""},
-        {"no data", [] { return riffWave({stereoFmt(), fact(0)}); }, WavError::MissingData, "no \"data\""},
-        {"half a frame of data", [] { return riffWave({stereoFmt(), data(6)}); }, WavError::MissingData, "6 bytes"},
-        {"empty data", [] { return riffWave({stereoFmt(), data(0)}); }, WavError::MissingData, "0 bytes"},
-        {"two fmt chunks", [] { return riffWave({stereoFmt(), stereoFmt(), data(4)}); }, WavError::DuplicateChunk,
-         "offset 36"},
-        {"two data chunks", [] { return riffWave({stereoFmt(), data(4), data(4)}); }, WavError::DuplicateChunk,
-         "\"data\""},
+        {"no data",
+         [] {
+             return riffWave({stereoFmt(), fact(0)});
+         },
+         WavError::MissingData, "no \"data\""},
+        {"half a frame of data",
+         [] {
+             return riffWave({stereoFmt(), data(6)});
+         },
+         WavError::MissingData, "6 bytes"},
+        {"empty data",
+         [] {
+             return riffWave({stereoFmt(), data(0)});
+         },
+         WavError::MissingData, "0 bytes"},
+        {"two fmt chunks",
+         [] {
+             return riffWave({stereoFmt(), stereoFmt(), data(4)});
+         },
+         WavError::DuplicateChunk, "offset 36"},
+        {"two data chunks",
+         [] {
+             return riffWave({stereoFmt(), data(4), data(4)});
+         },
+         WavError::DuplicateChunk, "\"data\""},
     };
     for (const Case& c : cases) {
         const Bytes file = c.make();

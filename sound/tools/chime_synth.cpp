@@ -16,10 +16,7 @@ constexpr std::int64_t kOne = std::int64_t{1} << 30; // 1.0 in Q30
 constexpr int kRate = static_cast<int>(clip::kSampleRate);
 constexpr int kFrames = static_cast<int>(clip::kFrames);
 
-std::int64_t roundedDiv(std::int64_t a, std::int64_t b)
-{
-    return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b);
-}
+std::int64_t roundedDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? (a + b / 2) / b : -((-a + b / 2) / b); }
 
 // One period of sin in 65536 steps, Q30, from its Taylor series, which at
 // most a quarter turn from zero is exact to a few units in the last place.
@@ -78,25 +75,24 @@ constexpr int kE6 = 1318510;
 
 struct Strike {
     int startMs;
-    int pitch;             // mHz
+    int pitch; // mHz
     int velocityPermille;
-    int panPermille;       // 0 left .. 1000 right
+    int panPermille; // 0 left .. 1000 right
 };
 
 // Our tune, in C major pentatonic: a rising call (G C E D C), a falling answer
 // (A G E D), then a C major chord, rolled from the bottom, left to ring out.
 constexpr Strike kTune[] = {
-    {60, kG5, 800, 350},   {400, kC6, 760, 650},  {740, kE6, 720, 400},  {1080, kD6, 680, 600},
-    {1420, kC6, 820, 450}, {2100, kA5, 720, 620}, {2440, kG5, 700, 380}, {2780, kE5, 700, 600},
-    {3120, kD5, 680, 420}, {3620, kC5, 900, 380}, {3650, kG5, 640, 620}, {3680, kC6, 560, 450},
-    {3710, kE6, 360, 560},
+    {60, kG5, 800, 350},   {400, kC6, 760, 650},  {740, kE6, 720, 400},  {1080, kD6, 680, 600}, {1420, kC6, 820, 450},
+    {2100, kA5, 720, 620}, {2440, kG5, 700, 380}, {2780, kE5, 700, 600}, {3120, kD5, 680, 420}, {3620, kC5, 900, 380},
+    {3650, kG5, 640, 620}, {3680, kC6, 560, 450}, {3710, kE6, 360, 560},
 };
 
-constexpr int kAttackFrames = kRate * 6 / 1000;   // a 6 ms strike: no click
-constexpr int kFadeInFrames = kRate * 25 / 1000;  // the clip's own soft start
-constexpr int kFadeOutFrames = kRate * 16 / 10;   // the last 1.6 s fall to silence
-constexpr std::int64_t kTargetPeak = 23197;       // -3 dBFS: loud, with headroom
-constexpr int kDetunePer10000 = 7;                // the right channel a hair sharp: a slow shimmer across the pair
+constexpr int kAttackFrames = kRate * 6 / 1000;  // a 6 ms strike: no click
+constexpr int kFadeInFrames = kRate * 25 / 1000; // the clip's own soft start
+constexpr int kFadeOutFrames = kRate * 16 / 10;  // the last 1.6 s fall to silence
+constexpr std::int64_t kTargetPeak = 23197;      // -3 dBFS: loud, with headroom
+constexpr int kDetunePer10000 = 7;               // the right channel a hair sharp: a slow shimmer across the pair
 
 void ring(const SineTable& sine, const Strike& strike, const Partial& partial, std::vector<std::int64_t>& left,
           std::vector<std::int64_t>& right)

@@ -52,7 +52,9 @@ public:
 // Local milliseconds of a time on the given day (0 = the Monday above).
 constexpr LocalMillis at(int day, int hour, int minute, int second, int millis = 0)
 {
-    return HeadlessApp::kMonday + ((static_cast<LocalMillis>(day) * 24 + hour) * 3600 + static_cast<LocalMillis>(minute) * 60 + second) * 1000 +
+    return HeadlessApp::kMonday +
+           ((static_cast<LocalMillis>(day) * 24 + hour) * 3600 + static_cast<LocalMillis>(minute) * 60 + second) *
+               1000 +
            millis;
 }
 

@@ -18,8 +18,8 @@ struct Point {
 };
 
 // sin of k * 30 degrees, k = 0..11, in 1/65536: the dial's twelve directions.
-constexpr std::array<std::int64_t, 12> kSin = {0,      32768,  56756,  65536,  56756,  32768,
-                                               0,      -32768, -56756, -65536, -56756, -32768};
+constexpr std::array<std::int64_t, 12> kSin = {0, 32768,  56756,  65536,  56756,  32768,
+                                               0, -32768, -56756, -65536, -56756, -32768};
 
 std::int64_t roundedDiv(std::int64_t a, std::int64_t b)
 {

@@ -5,8 +5,7 @@
 
 namespace tindora::qt {
 
-CaretBlinkLimiter::CaretBlinkLimiter(int blinkMillis)
-    : m_flashTime(QGuiApplication::styleHints()->cursorFlashTime())
+CaretBlinkLimiter::CaretBlinkLimiter(int blinkMillis) : m_flashTime(QGuiApplication::styleHints()->cursorFlashTime())
 {
     if (m_flashTime == 0) // stopped by an earlier limiter
         m_flashTime = 1000;

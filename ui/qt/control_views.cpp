@@ -9,9 +9,7 @@ QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 } // namespace
 
-LabelView::LabelView(Label& model, QLabel& widget)
-    : m_model(model)
-    , m_widget(widget)
+LabelView::LabelView(Label& model, QLabel& widget) : m_model(model), m_widget(widget)
 {
     m_widget.setText(qs(m_model.Caption()));
     m_model.setView(this);
@@ -23,9 +21,7 @@ void LabelView::controlChanged(ControlChange what)
         m_widget.setText(qs(m_model.Caption()));
 }
 
-ComboView::ComboView(ComboBox& model, QComboBox& widget)
-    : m_model(model)
-    , m_widget(widget)
+ComboView::ComboView(ComboBox& model, QComboBox& widget) : m_model(model), m_widget(widget)
 {
     m_widget.setEditable(true);
     // A Windows combo box neither completes what is typed nor adds it to its
@@ -43,7 +39,7 @@ ComboView::ComboView(ComboBox& model, QComboBox& widget)
     });
     // textEdited: only the user's typing, never a program write or a pick.
     QObject::connect(m_widget.lineEdit(), &QLineEdit::textEdited, &m_widget,
-        [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
+                     [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
 }
 
 void ComboView::controlChanged(ControlChange what)
@@ -67,14 +63,12 @@ void ComboView::controlChanged(ControlChange what)
     m_widget.setEditText(qs(m_model.Text()));
 }
 
-TextView::TextView(TextBox& model, QLineEdit& widget)
-    : m_model(model)
-    , m_widget(widget)
+TextView::TextView(TextBox& model, QLineEdit& widget) : m_model(model), m_widget(widget)
 {
     m_widget.setText(qs(m_model.Text()));
     m_model.setView(this);
     QObject::connect(&m_widget, &QLineEdit::textEdited, &m_widget,
-        [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
+                     [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
 }
 
 void TextView::controlChanged(ControlChange what)
@@ -83,15 +77,14 @@ void TextView::controlChanged(ControlChange what)
         m_widget.setText(qs(m_model.Text()));
 }
 
-CheckView::CheckView(CheckBox& model, QCheckBox& widget)
-    : m_model(model)
-    , m_widget(widget)
+CheckView::CheckView(CheckBox& model, QCheckBox& widget) : m_model(model), m_widget(widget)
 {
     controlChanged(ControlChange::Caption);
     controlChanged(ControlChange::Value);
     m_model.setView(this);
-    QObject::connect(&m_widget, &QCheckBox::clicked, &m_widget,
-        [this](bool checked) { m_model.userSetValue(checked ? CheckBox::kChecked : CheckBox::kUnchecked); });
+    QObject::connect(&m_widget, &QCheckBox::clicked, &m_widget, [this](bool checked) {
+        m_model.userSetValue(checked ? CheckBox::kChecked : CheckBox::kUnchecked);
+    });
 }
 
 void CheckView::controlChanged(ControlChange what)
@@ -103,9 +96,7 @@ void CheckView::controlChanged(ControlChange what)
         m_widget.setChecked(m_model.isOn());
 }
 
-ButtonView::ButtonView(CommandButton& model, QPushButton& widget)
-    : m_model(model)
-    , m_widget(widget)
+ButtonView::ButtonView(CommandButton& model, QPushButton& widget) : m_model(model), m_widget(widget)
 {
     m_widget.setText(qs(m_model.Caption()));
     m_model.setView(this);

@@ -21,14 +21,13 @@ QRect geometryOf(const layout::ControlSpec& entry)
 
 } // namespace
 
-Form1Window::Form1Window(Form1& form)
-    : m_form(form)
+Form1Window::Form1Window(Form1& form) : m_form(form)
 {
     setWindowTitle(QString::fromUtf8(layout::kWindowTitle.data(), qsizetype(layout::kWindowTitle.size())));
     setWindowIcon(appIcon());
     // A fixed single border: title bar with minimize and close, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(px(layout::kClientWidthTwips), px(layout::kClientHeightTwips));
     buildControls();
     m_form.setView(this);

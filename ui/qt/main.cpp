@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
         std::fputs("Tindora 需要图形桌面：没有找到显示器（DISPLAY 和 WAYLAND_DISPLAY 都未设置）。\n"
                    "Tindora needs a graphical desktop: start it from a desktop session, or run it on a virtual\n"
                    "display: Xvfb :99 & DISPLAY=:99 tindora\n",
-            stderr);
+                   stderr);
         return 1;
     }
     QApplication app(argc, argv);

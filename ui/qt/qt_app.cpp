@@ -49,18 +49,15 @@ void configureApplication(QApplication& app)
     // language, as the system's boxes show them on Windows.
     auto* translator = new QTranslator(&app);
     if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
-            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
     app.setWindowIcon(appIcon());
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
 QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
-    : runtime(alertClip())
-    , trayIcon(appIcon())
-    , settingsStore(std::move(store))
-    , program(FormServices {runtime, trayIcon, *settingsStore})
-    , window(form)
+    : runtime(alertClip()), trayIcon(appIcon()), settingsStore(std::move(store)),
+      program(FormServices{runtime, trayIcon, *settingsStore}), window(form)
 {
     runtime.setMainWindow(&window);
 }

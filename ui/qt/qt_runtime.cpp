@@ -33,9 +33,8 @@ QMessageBox::Icon iconOf(int flags)
 QtRuntime::QtRuntime(PcmClip clip)
     // One single-shot timer armed for the instant the tick scheduler names: an
     // interval timer keeps an arbitrary phase within the second and drifts.
-    : m_wakeUp([this] { wakeUpFired(); }, [this] { clockChanged(); })
-    , m_player(clip)
-    , m_clipMillis(clip.durationMillis())
+    : m_wakeUp([this] { wakeUpFired(); }, [this] { clockChanged(); }), m_player(clip),
+      m_clipMillis(clip.durationMillis())
 {
     m_releaseSound.setSingleShot(true);
     QObject::connect(&m_releaseSound, &QTimer::timeout, [this] {
@@ -49,7 +48,7 @@ QtRuntime::~QtRuntime() = default;
 LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toMSecsSinceEpoch() + std::int64_t {now.offsetFromUtc()} * 1000 + m_wallShift;
+    return now.toMSecsSinceEpoch() + std::int64_t{now.offsetFromUtc()} * 1000 + m_wallShift;
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
@@ -63,7 +62,8 @@ int QtRuntime::messageBox(std::string_view text, int flags, std::string_view tit
 {
     const bool systemModal = (flags & mb::kSystemModal) != 0;
     QWidget* parent = boxHasOwner(flags, m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
-    QMessageBox box(iconOf(flags), QString::fromUtf8(title.data(), qsizetype(title.size())),
+    QMessageBox box(
+        iconOf(flags), QString::fromUtf8(title.data(), qsizetype(title.size())),
         // Qt breaks lines at LF; a CR would show as a stray glyph.
         QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
         (flags & mb::kButtonsMask) == mb::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);

@@ -7,8 +7,7 @@ QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizet
 
 } // namespace
 
-QtTrayIcon::QtTrayIcon(const QIcon& icon)
-    : m_icon(icon)
+QtTrayIcon::QtTrayIcon(const QIcon& icon) : m_icon(icon)
 {
     // Queued, as Windows posts the shell's callback: the click's own mouse
     // event ends first, so a popup menu opened for it starts with the button

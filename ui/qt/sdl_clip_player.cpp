@@ -37,15 +37,15 @@ const SdlAudio* sdlAudio()
         if (!library)
             return nullptr;
         static SdlAudio api;
-        const bool complete = resolve(library, api.initSubSystem, "SDL_InitSubSystem")
-            && resolve(library, api.quitSubSystem, "SDL_QuitSubSystem")
-            && resolve(library, api.getError, "SDL_GetError")
-            && resolve(library, api.openAudioDevice, "SDL_OpenAudioDevice")
-            && resolve(library, api.closeAudioDevice, "SDL_CloseAudioDevice")
-            && resolve(library, api.clearQueuedAudio, "SDL_ClearQueuedAudio")
-            && resolve(library, api.queueAudio, "SDL_QueueAudio")
-            && resolve(library, api.pauseAudioDevice, "SDL_PauseAudioDevice")
-            && resolve(library, api.getQueuedAudioSize, "SDL_GetQueuedAudioSize");
+        const bool complete = resolve(library, api.initSubSystem, "SDL_InitSubSystem") &&
+                              resolve(library, api.quitSubSystem, "SDL_QuitSubSystem") &&
+                              resolve(library, api.getError, "SDL_GetError") &&
+                              resolve(library, api.openAudioDevice, "SDL_OpenAudioDevice") &&
+                              resolve(library, api.closeAudioDevice, "SDL_CloseAudioDevice") &&
+                              resolve(library, api.clearQueuedAudio, "SDL_ClearQueuedAudio") &&
+                              resolve(library, api.queueAudio, "SDL_QueueAudio") &&
+                              resolve(library, api.pauseAudioDevice, "SDL_PauseAudioDevice") &&
+                              resolve(library, api.getQueuedAudioSize, "SDL_GetQueuedAudioSize");
         return complete ? &api : nullptr;
     }();
     return loaded;
@@ -55,7 +55,7 @@ const SdlAudio* sdlAudio()
 
 std::int64_t PcmClip::durationMillis() const
 {
-    const std::int64_t bytesPerSecond = std::int64_t {sampleRate} * channels * 2;
+    const std::int64_t bytesPerSecond = std::int64_t{sampleRate} * channels * 2;
     return bytesPerSecond > 0 ? static_cast<std::int64_t>(samples.size()) * 1000 / bytesPerSecond : 0;
 }
 
@@ -78,7 +78,7 @@ bool SdlClipPlayer::open()
             return fail("no sound", sdl->getError());
         m_audioStarted = true;
     }
-    SDL_AudioSpec wanted {};
+    SDL_AudioSpec wanted{};
     wanted.freq = m_clip.sampleRate;
     wanted.format = AUDIO_S16LSB;
     wanted.channels = static_cast<Uint8>(m_clip.channels);

@@ -22,10 +22,7 @@ struct PcmClip {
 
 class SdlClipPlayer {
 public:
-    explicit SdlClipPlayer(PcmClip clip)
-        : m_clip(clip)
-    {
-    }
+    explicit SdlClipPlayer(PcmClip clip) : m_clip(clip) {}
     ~SdlClipPlayer();
     SdlClipPlayer(const SdlClipPlayer&) = delete;
     SdlClipPlayer& operator=(const SdlClipPlayer&) = delete;

@@ -20,8 +20,7 @@ void onSignal(int)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(std::function<void()> onSignal_)
-    : m_onSignal(std::move(onSignal_))
+TerminationSignals::TerminationSignals(std::function<void()> onSignal_) : m_onSignal(std::move(onSignal_))
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_pipe) != 0) {
         // Without it the signals keep their default: the program ends unsaved.
@@ -34,7 +33,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal_)
         [[maybe_unused]] const ssize_t read = ::read(g_pipe[0], &byte, 1);
         m_onSignal();
     });
-    struct sigaction action { };
+    struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -50,8 +50,7 @@ private:
 // A caption that only the program sets: labels, buttons, check boxes.
 class CaptionedControl : public Control {
 public:
-    CaptionedControl(std::string name, std::string caption)
-        : Control(std::move(name)), m_caption(std::move(caption)) {}
+    CaptionedControl(std::string name, std::string caption) : Control(std::move(name)), m_caption(std::move(caption)) {}
     const std::string& Caption() const { return m_caption; }
     void setCaption(std::string caption);
 
@@ -121,7 +120,9 @@ public:
     static constexpr std::int16_t kChecked = 1;
 
     CheckBox(std::string name, std::string caption, std::int16_t value)
-        : CaptionedControl(std::move(name), std::move(caption)), m_value(value) {}
+        : CaptionedControl(std::move(name), std::move(caption)), m_value(value)
+    {
+    }
 
     std::int16_t Value() const { return m_value; }
     // On only when exactly 1, ticked.
@@ -154,8 +155,9 @@ class OleContainer : public Control {
 public:
     static constexpr int kActivate = 7;
 
-    OleContainer(std::string name, std::string className)
-        : Control(std::move(name)), m_className(std::move(className)) {}
+    OleContainer(std::string name, std::string className) : Control(std::move(name)), m_className(std::move(className))
+    {
+    }
     const std::string& Class() const { return m_className; }
 
     // What activation does; set by the form.

@@ -43,8 +43,7 @@ double Val(std::string_view text)
         run = buffer;
     }
     double value = 0.0;
-    const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), value,
-                                              std::chars_format::fixed);
+    const auto [end, error] = std::from_chars(run.data(), run.data() + run.size(), value, std::chars_format::fixed);
     (void)end;
     if (error == std::errc::result_out_of_range) {
         // Too many digits for a double, or too small to matter: decide which by
@@ -69,8 +68,7 @@ std::string numberToText(double value)
     if (value == 0.0)
         return "0";
     char buffer[400];
-    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                            std::chars_format::fixed);
+    const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
     assert(error == std::errc() && "a double always fits 400 characters in fixed form");
     (void)error;
     return std::string(buffer, end);

@@ -71,10 +71,7 @@ using LocalMillis = std::int64_t;
 // A whole local second since 1970-01-01 00:00 local time.
 using LocalSecond = std::int64_t;
 
-constexpr LocalSecond secondOf(LocalMillis millis)
-{
-    return millis >= 0 ? millis / 1000 : -((-millis + 999) / 1000);
-}
+constexpr LocalSecond secondOf(LocalMillis millis) { return millis >= 0 ? millis / 1000 : -((-millis + 999) / 1000); }
 constexpr TimeOfDay timeOfDayOf(LocalSecond second) { return TimeOfDay::fromSeconds(second); }
 
 } // namespace tindora

@@ -16,8 +16,7 @@ using headless::at;
 using headless::HeadlessApp;
 using Pace = TickScheduler::Pace;
 
-void setSlot(Form1& form, int slot, int hour, int minute, int second, const std::string& lead,
-             const std::string& note)
+void setSlot(Form1& form, int slot, int hour, int minute, int second, const std::string& lead, const std::string& note)
 {
     ReminderSlot& s = form.slots()[static_cast<std::size_t>(slot - 1)];
     s.hour.userChoseItem(hour);
@@ -30,8 +29,9 @@ void setSlot(Form1& form, int slot, int hour, int minute, int second, const std:
 std::string describe(const Announcement& a)
 {
     std::ostringstream out;
-    out << (a.kind == Announcement::Kind::Sound ? "sound" : "box") << " at " << formatHhMmSs(timeOfDayOf(a.judgedSecond))
-        << " (" << a.judgedSecond << ") " << a.flags << " [" << a.title << "] " << a.text;
+    out << (a.kind == Announcement::Kind::Sound ? "sound" : "box") << " at "
+        << formatHhMmSs(timeOfDayOf(a.judgedSecond)) << " (" << a.judgedSecond << ") " << a.flags << " [" << a.title
+        << "] " << a.text;
     return out.str();
 }
 
@@ -177,10 +177,9 @@ TEST(TickDriver, AWeekOfEditsJumpsAndSleepsAnnouncesTheSameWakingOnlyForMomentsA
         while (firstDifference < expected.size() && firstDifference < actual.size() &&
                expected[firstDifference] == actual[firstDifference])
             ++firstDifference;
-        ASSERT_EQ(firstDifference, expected.size()) << "seed " << seed << ", every second: "
-                                                    << expected[firstDifference] << "\nfor moments: "
-                                                    << (firstDifference < actual.size() ? actual[firstDifference]
-                                                                                        : "nothing");
+        ASSERT_EQ(firstDifference, expected.size())
+            << "seed " << seed << ", every second: " << expected[firstDifference]
+            << "\nfor moments: " << (firstDifference < actual.size() ? actual[firstDifference] : "nothing");
         ASSERT_EQ(actual.size(), expected.size()) << "seed " << seed << ": " << actual[firstDifference];
 
         for (const Announcement& a : forMoments.runtime.log) {
@@ -193,10 +192,9 @@ TEST(TickDriver, AWeekOfEditsJumpsAndSleepsAnnouncesTheSameWakingOnlyForMomentsA
         // Far fewer wake-ups than one a second (a week is 604,800 seconds,
         // less the time asleep).
         EXPECT_LT(forMoments.wakeUpsFired * 20, everySecond.wakeUpsFired) << seed;
-        std::cout << "seed " << seed << ": " << forMoments.runtime.log.size() << " announcements, "
-                  << script.edits << " edits, " << script.jumps << " jumps, " << script.sleeps
-                  << " sleeps; wake-ups every second " << everySecond.wakeUpsFired << ", for moments "
-                  << forMoments.wakeUpsFired << "\n";
+        std::cout << "seed " << seed << ": " << forMoments.runtime.log.size() << " announcements, " << script.edits
+                  << " edits, " << script.jumps << " jumps, " << script.sleeps << " sleeps; wake-ups every second "
+                  << everySecond.wakeUpsFired << ", for moments " << forMoments.wakeUpsFired << "\n";
     }
     // The weeks did what they are for.
     EXPECT_GT(dueBoxes, 100);
@@ -250,10 +248,14 @@ TEST(TickDriver, AfterASleepOneBoxNamesTheRemindersThatCameDueMeanwhile)
     const std::string heading = "电脑休眠期间错过了以下提醒：";
     const Case cases[] = {
         {"one reminder with its note",
-         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 30, 0, "5", "开会"); }, at(0, 8, 0, 0, 500), hour,
+         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 30, 0, "5", "开会"); },
+         at(0, 8, 0, 0, 500),
+         hour,
          {"错过的提醒|" + heading + "\r\n时间1　8:30:00　开会"}},
         {"an empty note: no separator after the time",
-         [](HeadlessApp& a) { setSlot(a.form, 2, 8, 30, 0, "5", ""); }, at(0, 8, 0, 0, 500), hour,
+         [](HeadlessApp& a) { setSlot(a.form, 2, 8, 30, 0, "5", ""); },
+         at(0, 8, 0, 0, 500),
+         hour,
          {"错过的提醒|" + heading + "\r\n时间2　8:30:00"}},
         {"in time order, not slot order; the hourly chime is not named",
          [](HeadlessApp& a) {
@@ -261,27 +263,40 @@ TEST(TickDriver, AfterASleepOneBoxNamesTheRemindersThatCameDueMeanwhile)
              setSlot(a.form, 3, 8, 45, 30, "0", "三");
              a.form.Check3.userSetValue(CheckBox::kChecked);
          },
-         at(0, 8, 0, 0, 500), 2 * hour + 600 * 1000, {"错过的提醒|" + heading + "\r\n时间3　8:45:30　三\r\n时间1　9:15:00　一"}},
+         at(0, 8, 0, 0, 500),
+         2 * hour + 600 * 1000,
+         {"错过的提醒|" + heading + "\r\n时间3　8:45:30　三\r\n时间1　9:15:00　一"}},
         {"a warning in the gap and its due moment after it: no box, the due box comes",
-         [](HeadlessApp& a) { setSlot(a.form, 1, 9, 0, 0, "30", "晚点"); }, at(0, 8, 0, 0, 500), hour,
+         [](HeadlessApp& a) { setSlot(a.form, 1, 9, 0, 0, "30", "晚点"); },
+         at(0, 8, 0, 0, 500),
+         hour,
          {"固定报时！|请注意：9:00:00到了！\r\n别忘了：晚点"}},
         {"two nights: each reminder once, with the count",
          [](HeadlessApp& a) {
              setSlot(a.form, 1, 8, 30, 0, "5", "开会");
              setSlot(a.form, 2, 20, 0, 0, "5", "");
          },
-         at(0, 8, 0, 0, 500), 48 * hour,
+         at(0, 8, 0, 0, 500),
+         48 * hour,
          {"错过的提醒|" + heading + "\r\n时间1　8:30:00　开会　共2次\r\n时间2　20:00:00　共2次"}},
         {"the fixed-time option off: no box",
          [](HeadlessApp& a) {
              setSlot(a.form, 1, 8, 30, 0, "5", "开会");
              a.form.Check2.userSetValue(CheckBox::kUnchecked);
          },
-         at(0, 8, 0, 0, 500), hour, {}},
+         at(0, 8, 0, 0, 500),
+         hour,
+         {}},
         {"the clock set forward by hand: nothing made up, no box",
-         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 30, 0, "5", "开会"); }, at(0, 8, 0, 0, 500), hour, {}, true},
+         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 30, 0, "5", "开会"); },
+         at(0, 8, 0, 0, 500),
+         hour,
+         {},
+         true},
         {"a short sleep is made up second by second",
-         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 0, 30, "0", "短"); }, at(0, 8, 0, 0, 500), 50 * 1000,
+         [](HeadlessApp& a) { setSlot(a.form, 1, 8, 0, 30, "0", "短"); },
+         at(0, 8, 0, 0, 500),
+         50 * 1000,
          {"固定报时！|请注意：8:00:30还有0分钟就到了！\r\n别忘了：短"}},
     };
     for (const Case& c : cases) {
@@ -334,7 +349,8 @@ TEST(TickDriver, TheMissedRemindersBoxByteForByte)
 // A wake-up the platform will not arm must never stop the reminders silently.
 TEST(WakeUpRefused, OneRefusalIsTriedAgainAtOnceAndTwoAreToldToTheUserOnce)
 {
-    const std::string told = "系统拒绝为 Tindora 设置计时器（资源不足）。在重新启动 Tindora 之前，提醒和整点报时都不会出现。";
+    const std::string told =
+        "系统拒绝为 Tindora 设置计时器（资源不足）。在重新启动 Tindora 之前，提醒和整点报时都不会出现。";
     const struct {
         int refusals;
         int laterAttempts; // each clock change plans the wake-up anew

@@ -79,7 +79,7 @@ HWND createWidget(const layout::ControlSpec& design, HWND parent, int id, HINSTA
     const RECT at = pixelRect(design, dpi);
     // A combo box's window height is that of its open list.
     const int height = design.kind == layout::Kind::ComboBox ? (at.bottom - at.top) * (kDroppedListItems + 1)
-                                                           : at.bottom - at.top;
+                                                             : at.bottom - at.top;
     HWND widget = CreateWindowExW(exStyle, className, text.c_str(), style, at.left, at.top, at.right - at.left, height,
                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!widget)

@@ -22,7 +22,9 @@ void setText(HWND widget, const std::string& utf8) { SetWindowTextW(widget, toWi
 class NativeCaption : public NativeControl {
 public:
     NativeCaption(const layout::ControlSpec& design, CaptionedControl& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model) {}
+        : NativeControl(design, &model, widget), m_model(model)
+    {
+    }
 
 protected:
     void apply(ControlChange what) override
@@ -39,7 +41,9 @@ private:
 class NativeComboBox : public NativeControl {
 public:
     NativeComboBox(const layout::ControlSpec& design, ComboBox& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model) {}
+        : NativeControl(design, &model, widget), m_model(model)
+    {
+    }
 
 protected:
     void apply(ControlChange what) override
@@ -75,7 +79,9 @@ private:
 class NativeTextBox : public NativeControl {
 public:
     NativeTextBox(const layout::ControlSpec& design, TextBox& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model) {}
+        : NativeControl(design, &model, widget), m_model(model)
+    {
+    }
 
 protected:
     void apply(ControlChange what) override
@@ -124,7 +130,9 @@ private:
 class NativeButton : public NativeControl {
 public:
     NativeButton(const layout::ControlSpec& design, CommandButton& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model) {}
+        : NativeControl(design, &model, widget), m_model(model)
+    {
+    }
 
 protected:
     void apply(ControlChange what) override

@@ -8,12 +8,9 @@
 namespace tindora::win32 {
 
 Win32App::Win32App(HINSTANCE instance, Options options)
-    : runtime(std::move(options.clock), std::move(options.monotonic)),
-      trayIcon(options.shell),
+    : runtime(std::move(options.clock), std::move(options.monotonic)), trayIcon(options.shell),
       settingsStore(options.settingsStore ? std::move(options.settingsStore) : makeSettingsStore()),
-      program(FormServices{runtime, trayIcon, *settingsStore}),
-      window(form, runtime),
-      m_instance(instance),
+      program(FormServices{runtime, trayIcon, *settingsStore}), window(form, runtime), m_instance(instance),
       m_beforeLoad(std::move(options.beforeLoad))
 {
     // A clip that does not read as a WAV file is not played at all.

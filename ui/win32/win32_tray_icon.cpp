@@ -42,8 +42,8 @@ bool Win32Shell::hookWindow()
         return false;
     }
     SetLastError(0);
-    const LONG_PTR previous =
-        SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Win32Shell::TrayWindowProc));
+    const LONG_PTR previous = SetWindowLongPtrW(m_window, GWLP_WNDPROC,
+                                                reinterpret_cast<LONG_PTR>(&Win32Shell::TrayWindowProc));
     // 0 is also what a window without a procedure of its own would return;
     // only the error code tells a refusal.
     if (previous == 0 && GetLastError() != 0) {

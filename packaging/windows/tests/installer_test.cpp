@@ -28,15 +28,12 @@ namespace {
 constexpr wchar_t kWindowClass[] = L"Tindora.Form1";
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindora";
 
-std::wstring widen(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
+std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 std::string narrow(const std::wstring& text, UINT codePage = CP_UTF8)
 {
-    const int size = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size = WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                         nullptr);
     std::string result(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(codePage, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size, nullptr,
                         nullptr);
@@ -72,10 +69,7 @@ std::wstring settingsFile() { return settingsFolder() + L"\\time.txt"; }
 std::wstring startMenuShortcut() { return knownFolder(CSIDL_PROGRAMS) + L"\\Tindora.lnk"; }
 std::wstring startupShortcut() { return knownFolder(CSIDL_STARTUP) + L"\\Tindora.lnk"; }
 
-bool exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool samePath(const std::wstring& a, const std::wstring& b)
 {
@@ -105,8 +99,7 @@ long run(std::wstring commandLine, DWORD timeoutMillis = 60000)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
     DWORD code = static_cast<DWORD>(-1);
     if (WaitForSingleObject(process.hProcess, timeoutMillis) == WAIT_OBJECT_0)
@@ -116,10 +109,7 @@ long run(std::wstring commandLine, DWORD timeoutMillis = 60000)
     return static_cast<long>(code);
 }
 
-long installQuietly()
-{
-    return run(L"\"" + unixFileFromEnvironment(L"TINDORA_SETUP") + L"\" /S");
-}
+long installQuietly() { return run(L"\"" + unixFileFromEnvironment(L"TINDORA_SETUP") + L"\" /S"); }
 
 struct Shortcut {
     bool loaded = false;
@@ -204,14 +194,13 @@ Version versionOf(const std::wstring& file)
         WORD language;
         WORD codePage;
     }* translation = nullptr;
-    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
-                        &length) ||
+    if (!VerQueryValueW(data.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) ||
         length < sizeof *translation)
         return version;
     wchar_t block[64];
     wsprintfW(block, L"\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);
-    for (auto [name, into] : {std::pair{L"ProductVersion", &version.productVersion},
-                              std::pair{L"FileVersion", &version.fileVersion}}) {
+    for (auto [name, into] :
+         {std::pair{L"ProductVersion", &version.productVersion}, std::pair{L"FileVersion", &version.fileVersion}}) {
         wchar_t* text = nullptr;
         if (VerQueryValueW(data.data(), (std::wstring(block) + name).c_str(), reinterpret_cast<void**>(&text),
                            &length) &&
@@ -258,11 +247,12 @@ struct RunningCopy {
 RunningCopy findRunningCopy(DWORD timeoutMillis = 15000)
 {
     RunningCopy copy;
-    waitFor([&] {
-        HWND window = FindWindowW(kWindowClass, nullptr);
-        return window && IsWindowVisible(window) && (copy.window = window);
-    },
-            timeoutMillis);
+    waitFor(
+        [&] {
+            HWND window = FindWindowW(kWindowClass, nullptr);
+            return window && IsWindowVisible(window) && (copy.window = window);
+        },
+        timeoutMillis);
     if (!copy.window)
         return copy;
     GetWindowThreadProcessId(copy.window, &copy.processId);
@@ -422,9 +412,9 @@ TEST_F(InstallerTest, StartedFromTheStartupShortcutItKeepsTimeTxtInTheSettingsFo
     EXPECT_TRUE(samePath(copy.exe, installedExe())) << narrow(copy.exe);
 
     EXPECT_TRUE(waitFor([] { return exists(settingsFile()); })) << "time.txt is made at start-up";
-    for (const std::wstring& folder : {s_ownFolder, installFolder(), knownFolder(CSIDL_SYSTEM),
-                                       knownFolder(CSIDL_WINDOWS), knownFolder(CSIDL_PROFILE),
-                                       knownFolder(CSIDL_STARTUP), knownFolder(CSIDL_DESKTOPDIRECTORY)})
+    for (const std::wstring& folder :
+         {s_ownFolder, installFolder(), knownFolder(CSIDL_SYSTEM), knownFolder(CSIDL_WINDOWS),
+          knownFolder(CSIDL_PROFILE), knownFolder(CSIDL_STARTUP), knownFolder(CSIDL_DESKTOPDIRECTORY)})
         EXPECT_FALSE(exists(folder + L"\\time.txt")) << narrow(folder);
     // It stays running: the reinstall below meets it.
 }

@@ -14,7 +14,7 @@ TEST(Gb18030Codec, StoresChineseAsGbkAndEveryOtherCharacterInFourBytes)
         {"abc 5", "abc 5"},
         {"€", "\xA2\xE3"},
         {"\xF0\xA0\x80\x80", "\x95\x32\x82\x36"}, // U+20000, outside GBK
-        {"😀", "\x94\x39\xFC\x36"},               // U+1F600
+        {"😀", "\x94\x39\xFC\x36"},                // U+1F600
     };
     for (const auto& [utf8, bytes] : cases) {
         const EncodedText encoded = codec.encode(utf8);

@@ -94,8 +94,9 @@ public:
             throw std::runtime_error("cannot start hold_file.exe");
         // Held once nobody else can open it, whatever sharing they offer.
         for (int tries = 0; tries < 500; ++tries) {
-            HANDLE probe = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            HANDLE probe = CreateFileW(file.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
             if (probe == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION)
                 return;
             if (probe != INVALID_HANDLE_VALUE)

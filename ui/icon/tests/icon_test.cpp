@@ -42,12 +42,12 @@ TEST(Icon, HeadersHoldTheStoredLayout)
         std::uint32_t expected;
     };
     const Field fields[] = {
-        {"directory reserved", 0, 2, 0},  {"directory type", 2, 2, 1},       {"image count", 4, 2, 1},
-        {"entry width", 6, 1, 32},        {"entry height", 7, 1, 32},        {"palette size", 8, 1, 0},
-        {"entry reserved", 9, 1, 0},      {"entry planes", 10, 2, 1},        {"entry bit count", 12, 2, 24},
-        {"image size", 14, 4, 3240},      {"image offset", 18, 4, 22},       {"header size", 22, 4, 40},
-        {"bitmap width", 26, 4, 32},      {"bitmap height", 30, 4, 64},      {"bitmap planes", 34, 2, 1},
-        {"bitmap bit count", 36, 2, 24},  {"compression", 38, 4, 0},
+        {"directory reserved", 0, 2, 0}, {"directory type", 2, 2, 1},  {"image count", 4, 2, 1},
+        {"entry width", 6, 1, 32},       {"entry height", 7, 1, 32},   {"palette size", 8, 1, 0},
+        {"entry reserved", 9, 1, 0},     {"entry planes", 10, 2, 1},   {"entry bit count", 12, 2, 24},
+        {"image size", 14, 4, 3240},     {"image offset", 18, 4, 22},  {"header size", 22, 4, 40},
+        {"bitmap width", 26, 4, 32},     {"bitmap height", 30, 4, 64}, {"bitmap planes", 34, 2, 1},
+        {"bitmap bit count", 36, 2, 24}, {"compression", 38, 4, 0},
     };
     for (const Field& field : fields)
         EXPECT_EQ(readLe(ico, field.offset, field.size), field.expected) << field.name;

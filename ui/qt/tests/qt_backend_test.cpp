@@ -42,9 +42,7 @@ QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizet
 
 // Counts an event while keeping Form1's own handler on it.
 struct EventCounter {
-    EventCounter(Event& event)
-        : m_event(event)
-        , m_saved(event)
+    EventCounter(Event& event) : m_event(event), m_saved(event)
     {
         event = [this] {
             ++count;
@@ -365,8 +363,8 @@ private Q_SLOTS:
         // as the platform reports it); `asleep` moves the monotonic clock too.
         const auto moveTo = [&](int hour, int minute, int second, bool asleep) {
             const LocalMillis real = app.runtime.now() - wallShift;
-            const LocalMillis target = real - real % (24 * 60 * kMinute) + ((hour * 60LL + minute) * 60 + second) * 1000 +
-                                       real % 1000;
+            const LocalMillis target = real - real % (24 * 60 * kMinute) +
+                                       ((hour * 60LL + minute) * 60 + second) * 1000 + real % 1000;
             if (asleep)
                 monotonicShift += target - real - wallShift;
             wallShift = target - real;
@@ -399,7 +397,8 @@ private Q_SLOTS:
         moveTo(8, 39, 0, true); // asleep for ten minutes, then resumed
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
         QCOMPARE(seen[0].title, QStringLiteral("错过的提醒"));
-        QCOMPARE(seen[0].text, QStringLiteral("电脑休眠期间错过了以下提醒：\n时间1\u3000") + due + QStringLiteral("\u3000开会"));
+        QCOMPARE(seen[0].text,
+                 QStringLiteral("电脑休眠期间错过了以下提醒：\n时间1\u3000") + due + QStringLiteral("\u3000开会"));
         QVERIFY(seen[0].onTop);
 
         seen.clear();
@@ -422,7 +421,7 @@ private Q_SLOTS:
         const LocalMillis shown = app.runtime.now() % (24 * 60 * kMinute);
         QCOMPARE(seen[0].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
         QVERIFY2(shown >= (8 * 60 + 25) * kMinute && shown < (8 * 60 + 25) * kMinute + 2000,
-            qPrintable(QString::number(shown)));
+                 qPrintable(QString::number(shown)));
     }
 
     void theCaretStopsBlinkingWhenIdleAndBlinksAgainOnInput()

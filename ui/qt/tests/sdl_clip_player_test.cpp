@@ -73,7 +73,7 @@ protected:
 TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
 {
     {
-        SdlClipPlayer player(PcmClip {44100, 2, m_clip});
+        SdlClipPlayer player(PcmClip{44100, 2, m_clip});
         player.play();
         ASSERT_TRUE(player.isOpen());
         ASSERT_TRUE(waitForOutput(m_output, 64 * 1024));
@@ -110,7 +110,7 @@ TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
 TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDroppedAndSaidOnce)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    SdlClipPlayer player(PcmClip {44100, 2, m_clip});
+    SdlClipPlayer player(PcmClip{44100, 2, m_clip});
     ::testing::internal::CaptureStderr();
     player.play();
     player.play();
@@ -126,7 +126,7 @@ TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDroppedAndSaidOnce)
 TEST_F(SdlClipPlayerTest, theDeviceClosesOnceTheClipHasRunOut)
 {
     const std::vector<std::uint8_t> shortClip(m_clip.begin(), m_clip.begin() + 8820); // 50 ms
-    SdlClipPlayer player(PcmClip {44100, 2, shortClip});
+    SdlClipPlayer player(PcmClip{44100, 2, shortClip});
     player.play();
     ASSERT_TRUE(player.isOpen());
     bool released = false;

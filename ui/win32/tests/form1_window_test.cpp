@@ -207,8 +207,9 @@ TEST_F(Form1WindowTest, StartUpShowsTheSettingsFileAndDerivesItsTimes)
     // Minimize to tray writes the same values back.
     PostMessageW(control("Command6"), BM_CLICK, 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return saves == 1; }));
-    EXPECT_EQ(folder.readFile(L"time.txt"), "\"8\",\"30\",\"0\",\"5\",\"" + note +
-                                                "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
+    EXPECT_EQ(folder.readFile(L"time.txt"),
+              "\"8\",\"30\",\"0\",\"5\",\"" + note +
+                  "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
 }
 
 TEST_F(Form1WindowTest, ProgramWritesShowInTheWidgetsAndTheUsersInputReachesTheModels)
@@ -253,7 +254,7 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
     form().Combo7.setListIndex(8);
     form().Combo6.setListIndex(25);
     form().Combo5.setListIndex(1); // due at 08:25:01
-    form().Command6.userPressed();  // announcements come while the window is hidden
+    form().Command6.userPressed(); // announcements come while the window is hidden
     ASSERT_FALSE(IsWindowVisible(window()));
 
     BoxWatcher watcher(2); // the first box stays open while the second comes
@@ -284,7 +285,8 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
         UINT message;
         WPARAM wParam;
     };
-    for (const Case& event : {Case{"clock set", WM_TIMECHANGE, 0}, Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
+    for (const Case& event :
+         {Case{"clock set", WM_TIMECHANGE, 0}, Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
         SCOPED_TRACE(event.what);
         start(todayAt(8, 24, 58));
         form().Combo2.setListIndex(8);

@@ -174,8 +174,8 @@ void TemporaryFolder::writeFile(const wchar_t* name, const std::string& bytes) c
 
 std::string TemporaryFolder::readFile(const wchar_t* name) const
 {
-    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return {};
     std::string bytes(static_cast<std::size_t>(GetFileSize(file, nullptr)), '\0');

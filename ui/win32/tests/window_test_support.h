@@ -37,9 +37,9 @@ private:
 struct SeenBox {
     std::wstring title;
     std::wstring text;
-    bool topmost = false;      // system-modal boxes stay above every window
-    int icon = 0;              // mb::kIconInformation, mb::kIconExclamation or 0
-    bool onlyOk = false;       // one button, OK
+    bool topmost = false; // system-modal boxes stay above every window
+    int icon = 0;         // mb::kIconInformation, mb::kIconExclamation or 0
+    bool onlyOk = false;  // one button, OK
     bool ownedByWindow = false;
 };
 
