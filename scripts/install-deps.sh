@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-translations-l10n libsdl2-dev fonts-noto-cjk
   g++-mingw-w64-i686-posix
   wine wine32:i386 fonts-wine

@@ -92,8 +92,9 @@ public:
         if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &m_process))
             throw std::runtime_error("cannot start hold_file.exe");
-        // Held once nobody else can open it, whatever sharing they offer.
-        for (int tries = 0; tries < 500; ++tries) {
+        // Held once nobody else can open it, whatever sharing they offer. A
+        // new Wine process can take seconds to start on a loaded machine.
+        for (int tries = 0; tries < 3000; ++tries) {
             HANDLE probe = CreateFileW(file.c_str(), GENERIC_READ,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr);
