@@ -79,6 +79,8 @@ LRESULT CALLBACK Win32Shell::TrayWindowProc(HWND hWnd, UINT message, WPARAM wPar
     return CallWindowProcW(previous, hWnd, message, wParam, lParam);
 }
 
+// The base only keeps the reference to its shell; m_systemShell, built just
+// after the base, is in place before the base ever uses it.
 Win32TrayIcon::Win32TrayIcon(Win32Shell* shell)
     : ShellNotifyIcon(shell ? *shell : m_systemShell), m_shell(shell ? *shell : m_systemShell)
 {
