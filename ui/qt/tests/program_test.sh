@@ -29,7 +29,13 @@ fi
 work=$(mktemp -d)
 pids=()
 cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  # Only those still running: the number of one that ended may already belong
+  # to another test's process (process numbers wrap at 32768 here).
+  local running
+  running=" $(jobs -pr | tr '\n' ' ') "
+  for pid in "${pids[@]}"; do
+    [[ $running == *" $pid "* ]] && kill "$pid" 2>/dev/null || true
+  done
   rm -rf "$work"
 }
 trap cleanup EXIT
