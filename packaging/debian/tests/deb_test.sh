@@ -57,7 +57,7 @@ echo "== the program from the unpacked package"
 scratch=$(mktemp -d)
 pid=""
 cleanup() {
-  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  [ -n "$pid" ] && [[ " $(jobs -pr | tr '\n' ' ') " == *" $pid "* ]] && kill -KILL "$pid" 2>/dev/null
   rm -rf "$scratch"
 }
 trap cleanup EXIT
@@ -89,7 +89,8 @@ check_start() {
     fail "XDG_CONFIG_HOME='$config': runs in $(readlink "/proc/$pid/cwd"), not $expected"
   [ -f "$expected/time.txt" ] || fail "XDG_CONFIG_HOME='$config': no time.txt in $expected"
   [ -e "$session/time.txt" ] && fail "XDG_CONFIG_HOME='$config': time.txt in the session's folder"
-  kill -TERM "$pid"
+  # Only while it runs: an ended program's number may already be another's.
+  [[ " $(jobs -pr | tr '\n' ' ') " == *" $pid "* ]] && kill -TERM "$pid"
   local status=0
   wait "$pid" || status=$?
   pid=""
