@@ -29,17 +29,7 @@ done
 # after the start, bounds it.
 [ "$idle" -le 3000 ] || { echo "bench: IDLE_SECONDS at most 3000 (the hourly chime would come)" >&2; exit 2; }
 
-started=()
-prefixes=()
-work=""
-cleanup() {
-  local i p
-  # Wine's own processes of each prefix first, then ours, the displays last.
-  for p in "${prefixes[@]}"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
-  for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null || true; done
-  [ -z "$work" ] || rm -rf "$work"
-}
-trap cleanup EXIT
+. "$root/bench/lib/processes.sh"
 . "$root/bench/lib/builds.sh"
 . "$root/bench/lib/display.sh"
 

@@ -30,16 +30,7 @@ done
 # 3 slots an instance, 3 s apart: all due boxes must come after the last warning.
 [ "$instances" -ge 1 ] && [ "$instances" -le 6 ] || { echo "bench: INSTANCES from 1 to 6" >&2; exit 2; }
 
-started=()
-prefixes=()
-work=""
-cleanup() {
-  local i p
-  for p in "${prefixes[@]}"; do WINEPREFIX=$p wineserver -k 2>/dev/null || true; done
-  for ((i = ${#started[@]} - 1; i >= 0; i--)); do kill "${started[i]}" 2>/dev/null || true; done
-  [ -z "$work" ] || rm -rf "$work"
-}
-trap cleanup EXIT
+. "$root/bench/lib/processes.sh"
 . "$root/bench/lib/builds.sh"
 . "$root/bench/lib/display.sh"
 

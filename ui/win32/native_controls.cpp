@@ -18,13 +18,22 @@ std::wstring windowText(HWND window)
 
 void setText(HWND widget, const std::string& utf8) { SetWindowTextW(widget, toWide(utf8).c_str()); }
 
-// Labels, and whatever else only shows a caption the program sets.
-class NativeCaption : public NativeControl {
+// The view of one kind of model.
+template <typename Model> class NativeView : public NativeControl {
 public:
-    NativeCaption(const layout::ControlSpec& design, CaptionedControl& model, HWND widget)
+    NativeView(const layout::ControlSpec& design, Model& model, HWND widget)
         : NativeControl(design, &model, widget), m_model(model)
     {
     }
+
+protected:
+    Model& m_model;
+};
+
+// Labels, and whatever else only shows a caption the program sets.
+class NativeCaption : public NativeView<CaptionedControl> {
+public:
+    using NativeView::NativeView;
 
 protected:
     void apply(ControlChange what) override
@@ -33,17 +42,11 @@ protected:
             setText(widget(), m_model.Caption());
     }
     void userCommand(WORD) override {}
-
-private:
-    CaptionedControl& m_model;
 };
 
-class NativeComboBox : public NativeControl {
+class NativeComboBox : public NativeView<ComboBox> {
 public:
-    NativeComboBox(const layout::ControlSpec& design, ComboBox& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model)
-    {
-    }
+    using NativeView::NativeView;
 
 protected:
     void apply(ControlChange what) override
@@ -71,17 +74,11 @@ protected:
             m_model.userTypedText(toUtf8(windowText(widget())));
         }
     }
-
-private:
-    ComboBox& m_model;
 };
 
-class NativeTextBox : public NativeControl {
+class NativeTextBox : public NativeView<TextBox> {
 public:
-    NativeTextBox(const layout::ControlSpec& design, TextBox& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model)
-    {
-    }
+    using NativeView::NativeView;
 
 protected:
     void apply(ControlChange what) override
@@ -94,24 +91,20 @@ protected:
         if (code == EN_CHANGE)
             m_model.userTypedText(toUtf8(windowText(widget())));
     }
-
-private:
-    TextBox& m_model;
 };
 
-class NativeCheckBox : public NativeControl {
+class NativeCheckBox : public NativeView<CheckBox> {
 public:
-    NativeCheckBox(const layout::ControlSpec& design, CheckBox& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model)
+    NativeCheckBox(const layout::ControlSpec& design, CheckBox& model, HWND widget) : NativeView(design, model, widget)
     {
-        SendMessageW(widget, BM_SETCHECK, model.Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+        showValue();
     }
 
 protected:
     void apply(ControlChange what) override
     {
         if (what == ControlChange::Value)
-            SendMessageW(widget(), BM_SETCHECK, m_model.Value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+            showValue();
         else if (what == ControlChange::Caption)
             setText(widget(), m_model.Caption());
     }
@@ -124,15 +117,12 @@ protected:
     }
 
 private:
-    CheckBox& m_model;
+    void showValue() { SendMessageW(widget(), BM_SETCHECK, m_model.isOn() ? BST_CHECKED : BST_UNCHECKED, 0); }
 };
 
-class NativeButton : public NativeControl {
+class NativeButton : public NativeView<CommandButton> {
 public:
-    NativeButton(const layout::ControlSpec& design, CommandButton& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model)
-    {
-    }
+    using NativeView::NativeView;
 
 protected:
     void apply(ControlChange what) override
@@ -145,9 +135,6 @@ protected:
         if (code == BN_CLICKED)
             m_model.userPressed();
     }
-
-private:
-    CommandButton& m_model;
 };
 
 // A widget without a model of its own: shown, never fed back.
