@@ -1,6 +1,8 @@
 #pragma once
 // The texts, titles and styles of the three kinds of announcement box.
 
+#include "forms_runtime.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -9,9 +11,10 @@ namespace tindora::announcement {
 
 inline constexpr std::string_view kFixedTimeTitle = "固定报时！";
 inline constexpr std::string_view kHourlyTitle = "整点报时！";
-inline constexpr int kPreWarningStyle = 4160; // system-modal, information icon, OK only
-inline constexpr int kDueStyle = 4144;        // system-modal, exclamation icon, OK only
-inline constexpr int kHourlyStyle = 4160;
+// Every announcement stays above all windows, with an OK button only.
+inline constexpr BoxStyle kPreWarningStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder};
+inline constexpr BoxStyle kDueStyle{BoxIcon::Exclamation, BoxButtons::Ok, true, Announces::Reminder};
+inline constexpr BoxStyle kHourlyStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::FullHour};
 
 // dueTime is already written in the system's time format; lead is the lead
 // field's text as typed.
@@ -22,7 +25,7 @@ std::string hourlyText(int hour);
 // The box that names the reminders whose due time passed while the computer
 // slept: no sound, shown once the gap is over.
 inline constexpr std::string_view kMissedTitle = "错过的提醒";
-inline constexpr int kMissedStyle = 4160; // system-modal, information icon, OK only
+inline constexpr BoxStyle kMissedStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder};
 
 struct MissedLine {
     int slotNumber;      // 1 to 3

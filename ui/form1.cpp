@@ -58,7 +58,7 @@ Control* Form1::findControl(std::string_view name)
 void Form1::recompute(ReminderSlot& slot)
 {
     if (const auto error = recomputeSlot(slot))
-        runtime().messageBox(describeSlotInputError(slot.number, *error), mb::kIconExclamation, kAboutTitle);
+        runtime().messageBox(describeSlotInputError(slot.number, *error), kWarningStyle, kAboutTitle);
     m_tickDriver.rearm();
 }
 

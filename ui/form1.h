@@ -111,6 +111,11 @@ public:
     settings::SettingsStore& settingsStore() { return m_settingsStore; }
 
     static constexpr std::string_view kAboutTitle = "Tindora";
+    static constexpr BoxStyle kAboutStyle{BoxIcon::Information};
+    // What the user must know about a field or the settings file.
+    static constexpr BoxStyle kWarningStyle{BoxIcon::Exclamation};
+    // A save failed on the way out: Yes stays in the program, No leaves.
+    static constexpr BoxStyle kStayOrLeaveStyle{BoxIcon::Exclamation, BoxButtons::YesNo};
     static constexpr std::string_view kTrayTip = "Tindora";
     static const std::string& aboutText();
 

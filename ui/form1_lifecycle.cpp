@@ -42,7 +42,7 @@ void Form1::Form_Resize()
         hideToTray();
 }
 
-void Form1::Command4_Click() { runtime().messageBox(aboutText(), mb::kIconInformation, kAboutTitle); }
+void Form1::Command4_Click() { runtime().messageBox(aboutText(), kAboutStyle, kAboutTitle); }
 
 void Form1::Command5_Click()
 {

@@ -101,7 +101,7 @@ void Form1::载入固定时间()
     if (file.error) {
         runtime().messageBox(
             settings::describeLoadFailure(m_settingsStore.location(), *file.error, file.unreadableFileKept),
-            mb::kIconExclamation, kAboutTitle);
+            kWarningStyle, kAboutTitle);
         return;
     }
     if (file.bytes.empty())
@@ -138,7 +138,7 @@ void Form1::载入固定时间()
     // Told once: where the encoding cannot store the replaced characters
     // either, the saves that follow need not say it again.
     m_inexactWarnedFor = keyOf(unreadableNotes, textsOf(m_slots));
-    runtime().messageBox(settings::describeLoadProblems(m_settingsStore.location(), problems), mb::kIconExclamation,
+    runtime().messageBox(settings::describeLoadProblems(m_settingsStore.location(), problems), kWarningStyle,
                          kAboutTitle);
 }
 
@@ -147,14 +147,14 @@ bool Form1::保存固定时间()
     const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
     if (outcome.error) {
         runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
-                             mb::kIconExclamation, kAboutTitle);
+                             kWarningStyle, kAboutTitle);
         return false;
     }
     // One box per cause: the same fields with the same texts are not
     // reported again at the next save.
     if (!outcome.inexact.empty() && outcome.inexactKey != m_inexactWarnedFor)
         runtime().messageBox(settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, false),
-                             mb::kIconExclamation, kAboutTitle);
+                             kWarningStyle, kAboutTitle);
     m_inexactWarnedFor = outcome.inexactKey;
     return true;
 }
@@ -174,7 +174,7 @@ bool Form1::saveBeforeLeaving()
     const std::string text = outcome.error
                                  ? settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, true)
                                  : settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, true);
-    if (runtime().messageBox(text, mb::kYesNo | mb::kIconExclamation, kAboutTitle) != mb::kIdNo)
+    if (runtime().messageBox(text, kStayOrLeaveStyle, kAboutTitle) != BoxAnswer::No)
         return false;
     m_leavingWithoutSaving = true;
     return true;

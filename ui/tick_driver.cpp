@@ -46,7 +46,7 @@ void TickDriver::arm(LocalMillis at)
     if (m_refusalTold)
         return;
     m_refusalTold = true;
-    m_runtime.messageBox(wakeUpRefusedText(*refusal), mb::kIconExclamation | mb::kSystemModal, "Tindora");
+    m_runtime.messageBox(wakeUpRefusedText(*refusal), kWakeUpRefusedStyle, "Tindora");
 }
 
 std::string TickDriver::wakeUpRefusedText(std::string_view reason)

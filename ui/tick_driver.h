@@ -48,8 +48,10 @@ public:
     // Before start() it does nothing.
     void rearm();
 
-    // What the user is told when the platform refuses the wake-up twice.
+    // What the user is told when the platform refuses the wake-up twice:
+    // above every window, since the window may be hidden in the tray.
     static std::string wakeUpRefusedText(std::string_view reason);
+    static constexpr BoxStyle kWakeUpRefusedStyle{BoxIcon::Exclamation, BoxButtons::Ok, true};
 
 private:
     TickScheduler::Instant instantNow() { return {m_runtime.now(), m_runtime.monotonicMillis()}; }

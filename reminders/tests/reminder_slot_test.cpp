@@ -183,7 +183,7 @@ TEST_F(Form1Slots, ATypedOutOfRangeHourIsReportedOnceAndTheOtherSlotsAreUntouche
     const auto& box = app.runtime.log[0];
     EXPECT_EQ(box.text, describeSlotInputError(1, {SlotField::Hour, "24"}));
     EXPECT_EQ(box.title, "Tindora");
-    EXPECT_EQ(box.flags, mb::kIconExclamation);
+    EXPECT_EQ(box.style, BoxStyle{BoxIcon::Exclamation});
     EXPECT_EQ(form.time2, hms(8, 0, 0)) << "slot 1 keeps the times it had";
     EXPECT_EQ(form.time4, hms(9, 0, 0));
     EXPECT_FALSE(app.runtime.ended || app.runtime.quit) << "the program runs on";

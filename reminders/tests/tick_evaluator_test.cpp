@@ -51,11 +51,11 @@ TEST_F(TickTest, ASlotWarnsAheadAndAnnouncesWhenDueWithExactTexts)
     EXPECT_EQ(log()[0].judgedSecond, log()[1].judgedSecond) << "the sound comes just before its box";
     EXPECT_EQ(log()[1].text, "请注意：8:30:00还有5分钟就到了！\r\n别忘了：开会");
     EXPECT_EQ(log()[1].title, "固定报时！");
-    EXPECT_EQ(log()[1].flags, 4160);
+    EXPECT_EQ(log()[1].style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder})) << "above all windows";
     EXPECT_EQ(timeOfDayOf(log()[1].judgedSecond), TimeOfDay::fromParts(8, 25, 0));
     EXPECT_EQ(log()[3].text, "请注意：8:30:00到了！\r\n别忘了：开会");
     EXPECT_EQ(log()[3].title, "固定报时！");
-    EXPECT_EQ(log()[3].flags, 4144);
+    EXPECT_EQ(log()[3].style, (BoxStyle{BoxIcon::Exclamation, BoxButtons::Ok, true, Announces::Reminder}));
     EXPECT_EQ(timeOfDayOf(log()[3].judgedSecond), TimeOfDay::fromParts(8, 30, 0));
 
     // The exact bytes: full-width colon EF BC 9A, full-width exclamation EF BC 81, CR LF.
@@ -149,7 +149,7 @@ TEST_F(TickTest, TheHourlyChimeNamesTheHour)
         if (e.kind == Kind::Box) {
             texts.push_back(e.text);
             EXPECT_EQ(e.title, "整点报时！");
-            EXPECT_EQ(e.flags, 4160);
+            EXPECT_EQ(e.style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::FullHour}));
         }
     const std::vector<std::string> expected = {"请注意：9点已经到了！",  "请注意：10点已经到了！",
                                                "请注意：11点已经到了！", "请注意：12点已经到了！",
@@ -174,7 +174,7 @@ TEST_F(TickTest, AnHourlyChimeFollowsADueBoxThatStaysOpenPastTheSecond)
             first = false;
             app.runUntil(at(0, 10, 0, 5, 500));
         }
-        return mb::kIdOk;
+        return BoxAnswer::Ok;
     };
     app.runUntil(at(0, 10, 0, 6));
     ASSERT_EQ(kinds(log()), "SBSB");
@@ -195,7 +195,7 @@ TEST_F(TickTest, AMomentThatComesWhileABoxIsOpenStacksAnotherBox)
         if (open == 1)
             app.runUntil(at(0, 8, 31, 0, 500)); // the user leaves the box open for a minute
         --open;
-        return mb::kIdOk;
+        return BoxAnswer::Ok;
     };
     app.runUntil(at(0, 8, 30, 0, 500));
     EXPECT_EQ(openAtOnce, (std::vector<std::size_t>{1, 2})) << "the 8:31 warning opened over the 8:30 box";
@@ -242,7 +242,7 @@ TEST(TickPace, EverySecondIsJudgedOnceWhenWakeUpsComeLateOrNest)
         app.runtime.whileBoxOpen = [&](const Announcement&) {
             if (++boxes == 1)
                 app.runUntil(at(0, 8, 0, 14, 300), 250); // late wake-ups while the box is open
-            return mb::kIdOk;
+            return BoxAnswer::Ok;
         };
         app.runUntil(at(0, 8, 0, 3, 0), 700);
         app.wakeAt(at(0, 8, 0, 9, 100)); // six seconds late

@@ -59,7 +59,7 @@ struct NoRuntime : FormsRuntime {
     LocalMillis now() override { return 0; }
     std::int64_t monotonicMillis() override { return 0; }
     std::string formatTimeOfDay(TimeOfDay) override { return {}; }
-    int messageBox(std::string_view, int, std::string_view) override { return mb::kIdOk; }
+    BoxAnswer messageBox(std::string_view, BoxStyle, std::string_view) override { return BoxAnswer::Ok; }
     void playAlertClip() override {}
     std::optional<std::string> armWakeUp(LocalMillis) override { return std::nullopt; }
     void endProgram() override {}

@@ -9,23 +9,23 @@ std::string HeadlessRuntime::formatTimeOfDay(TimeOfDay time)
     return buffer;
 }
 
-int HeadlessRuntime::messageBox(std::string_view text, int flags, std::string_view title)
+BoxAnswer HeadlessRuntime::messageBox(std::string_view text, BoxStyle style, std::string_view title)
 {
     ++boxesShown;
-    Announcement box{Announcement::Kind::Box, std::string(text), flags, std::string(title),
+    Announcement box{Announcement::Kind::Box, std::string(text), style, std::string(title),
                      programClock ? programClock->now() : secondOf(clock)};
     if (keepLog)
         log.push_back(box);
     if (whileBoxOpen)
         return whileBoxOpen(box);
-    return (flags & mb::kButtonsMask) == mb::kYesNo ? mb::kIdYes : mb::kIdOk;
+    return style.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
 }
 
 void HeadlessRuntime::playAlertClip()
 {
     ++soundRequests;
     if (keepLog)
-        log.push_back({Announcement::Kind::Sound, {}, 0, {}, programClock ? programClock->now() : secondOf(clock)});
+        log.push_back({Announcement::Kind::Sound, {}, {}, {}, programClock ? programClock->now() : secondOf(clock)});
 }
 
 std::optional<std::string> HeadlessRuntime::armWakeUp(LocalMillis at)

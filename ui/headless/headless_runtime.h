@@ -22,7 +22,7 @@ struct Announcement {
     enum class Kind { Sound, Box };
     Kind kind;
     std::string text; // boxes only
-    int flags = 0;
+    BoxStyle style{};
     std::string title;
     LocalSecond judgedSecond = 0; // the clock's second when it happened
 };
@@ -33,7 +33,7 @@ public:
     std::int64_t monotonicMillis() override { return monotonic; }
     // The Simplified Chinese Windows default: H:mm:ss.
     std::string formatTimeOfDay(TimeOfDay time) override;
-    int messageBox(std::string_view text, int flags, std::string_view title) override;
+    BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;
     void playAlertClip() override;
     std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override { ended = true; }
@@ -57,7 +57,7 @@ public:
     std::size_t boxesShown = 0;
     // Called while a box is open, as the user would act then; returns the
     // button pressed. Without it every box is closed with its first button.
-    std::function<int(const Announcement&)> whileBoxOpen;
+    std::function<BoxAnswer(const Announcement&)> whileBoxOpen;
     // The clock a tick reads, so the log can say which second it judged.
     const Clock* programClock = nullptr;
 };

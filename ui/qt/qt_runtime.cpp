@@ -1,5 +1,6 @@
 #include "qt_runtime.h"
 
+#include "backend_support.h"
 #include "time_format.h"
 
 #include <QCoreApplication>
@@ -12,20 +13,17 @@
 namespace tindora::qt {
 namespace {
 
-QMessageBox::Icon iconOf(int flags)
+QMessageBox::Icon iconOf(BoxIcon icon)
 {
-    switch (flags & mb::kIconMask) {
-    case mb::kIconError:
-        return QMessageBox::Critical;
-    case mb::kIconQuestion:
-        return QMessageBox::Question;
-    case mb::kIconExclamation:
-        return QMessageBox::Warning;
-    case mb::kIconInformation:
+    switch (icon) {
+    case BoxIcon::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case BoxIcon::Exclamation:
+        return QMessageBox::Warning;
+    case BoxIcon::Error:
+        break;
     }
+    return QMessageBox::Critical;
 }
 
 } // namespace
@@ -58,28 +56,27 @@ std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
     return locale.toString(qtime, timeOfDayFormat(locale)).toStdString();
 }
 
-int QtRuntime::messageBox(std::string_view text, int flags, std::string_view title)
+BoxAnswer QtRuntime::messageBox(std::string_view text, BoxStyle style, std::string_view title)
 {
-    const bool systemModal = (flags & mb::kSystemModal) != 0;
-    QWidget* parent = boxHasOwner(flags, m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
+    QWidget* parent = boxHasOwner(style, m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
     QMessageBox box(
-        iconOf(flags), QString::fromUtf8(title.data(), qsizetype(title.size())),
+        iconOf(style.icon), QString::fromUtf8(title.data(), qsizetype(title.size())),
         // Qt breaks lines at LF; a CR would show as a stray glyph.
         QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-        (flags & mb::kButtonsMask) == mb::kYesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+        style.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     // Modality first: setting it after the stay-on-top hint drops the hint.
     box.setWindowModality(Qt::ApplicationModal);
-    if (systemModal)
+    if (style.systemModal)
         box.setWindowFlags(box.windowFlags() | Qt::WindowStaysOnTopHint);
     box.show();
     box.raise();
     box.activateWindow();
     const int pressed = box.exec();
     if (pressed == QMessageBox::Yes)
-        return mb::kIdYes;
+        return BoxAnswer::Yes;
     if (pressed == QMessageBox::No)
-        return mb::kIdNo;
-    return mb::kIdOk;
+        return BoxAnswer::No;
+    return BoxAnswer::Ok;
 }
 
 void QtRuntime::playAlertClip()
@@ -109,7 +106,9 @@ std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
 
 void QtRuntime::endProgram()
 {
-    if (!endHandled())
+    if (m_endAction)
+        m_endAction();
+    else
         QCoreApplication::exit(0);
 }
 

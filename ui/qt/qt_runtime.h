@@ -24,7 +24,7 @@ public:
     LocalMillis now() override;
     std::int64_t monotonicMillis() override;
     std::string formatTimeOfDay(TimeOfDay time) override;
-    int messageBox(std::string_view text, int flags, std::string_view title) override;
+    BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;
     void playAlertClip() override;
     std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override;
@@ -34,6 +34,9 @@ public:
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
 
     const WallClockTimer& wakeUpTimer() const { return m_wakeUp; }
+
+    // What End does in place of ending the event loop (tests).
+    void setEndAction(std::function<void()> action) { m_endAction = std::move(action); }
 
     // The clock seam (tests): the program's wall clock and monotonic clock
     // run that far ahead of the system's. A change of the wall shift alone is
@@ -50,6 +53,7 @@ private:
     QPointer<QWidget> m_mainWindow;
     SdlClipPlayer m_player;
     std::int64_t m_clipMillis;
+    std::function<void()> m_endAction;
     LocalMillis m_wallShift = 0;
     std::int64_t m_monotonicShift = 0;
 };

@@ -10,7 +10,6 @@
 
 #include "values.h"
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 #include <cstdint>
@@ -19,22 +18,26 @@
 
 namespace tindora {
 
-// Message box flags and results, as the Windows API numbers them.
-namespace mb {
-inline constexpr int kOk = 0;
-inline constexpr int kYesNo = 4;
-inline constexpr int kIconError = 16;
-inline constexpr int kIconQuestion = 32;
-inline constexpr int kIconExclamation = 48;
-inline constexpr int kIconInformation = 64;
-inline constexpr int kSystemModal = 4096;
-inline constexpr int kButtonsMask = 0x0F;
-inline constexpr int kIconMask = 0xF0;
+// A message box in the program's own terms; each backend maps it onto its
+// platform's boxes once.
+enum class BoxIcon { Information, Exclamation, Error };
+enum class BoxButtons { Ok, YesNo };
+enum class BoxAnswer { Ok, Yes, No };
 
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdYes = 6;
-inline constexpr int kIdNo = 7;
-} // namespace mb
+// The moment a box announces, if any. A backend that also posts
+// announcements to the desktop's notification list keeps a reminder there
+// until the user has seen it, and lets the hourly chime expire.
+enum class Announces { Nothing, FullHour, Reminder };
+
+struct BoxStyle {
+    BoxIcon icon = BoxIcon::Information;
+    BoxButtons buttons = BoxButtons::Ok;
+    // Above the windows of every program and owned by none, so that it shows
+    // also while the program's window is hidden in the tray.
+    bool systemModal = false;
+    Announces announces = Announces::Nothing;
+    friend bool operator==(const BoxStyle&, const BoxStyle&) = default;
+};
 
 class FormsRuntime {
 public:
@@ -51,10 +54,10 @@ public:
     // "8:30:00" on a Simplified Chinese Windows.
     virtual std::string formatTimeOfDay(TimeOfDay time) = 0;
 
-    // Shows a message box (texts in UTF-8) and returns, with the mb::kId* of the
-    // button pressed, once the user has closed it. kSystemModal keeps it above
-    // the windows of all programs, also while the program's window is hidden.
-    virtual int messageBox(std::string_view text, int flags, std::string_view title) = 0;
+    // Shows a message box (texts in UTF-8) and returns the button pressed
+    // once the user has closed it; a box that cannot be shown answers as its
+    // first button would.
+    virtual BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) = 0;
 
     // Starts the alert clip and returns at once; a request while it sounds
     // starts it again. With no sound device the request is silently dropped.
@@ -90,33 +93,9 @@ public:
             m_clockChangedHandler();
     }
 
-    // What End does in place of ending the process (tests of a native backend).
-    void setEndHandler(std::function<void()> handler) { m_endHandler = std::move(handler); }
-
-protected:
-    // For backends' endProgram(): false when no handler took the end over.
-    bool endHandled()
-    {
-        if (!m_endHandler)
-            return false;
-        m_endHandler();
-        return true;
-    }
-
-    // What a native timer is set to for a wake-up at `at`: never negative,
-    // and at most a day, which the wake-up after it plans anew.
-    static LocalMillis wakeUpDelay(LocalMillis at, LocalMillis now)
-    {
-        return std::clamp<LocalMillis>(at - now, 0, 24LL * 3600 * 1000);
-    }
-    // Whether a box belongs to the program's window: a system-modal
-    // announcement has no owner, so it shows also while the window is hidden.
-    static bool boxHasOwner(int flags, bool windowShown) { return (flags & mb::kSystemModal) == 0 && windowShown; }
-
 private:
     std::function<void()> m_wakeUpHandler;
     std::function<void()> m_clockChangedHandler;
-    std::function<void()> m_endHandler;
 };
 
 } // namespace tindora

@@ -76,7 +76,7 @@ TEST_F(LifecycleTest, TheAboutBoxHasTwoLinesTheTitleAndTheInformationIcon)
     ASSERT_EQ(app.runtime.log.size(), 1u);
     const auto& box = app.runtime.log[0];
     EXPECT_EQ(box.title, "Tindora");
-    EXPECT_EQ(box.flags, 64);
+    EXPECT_EQ(box.style, BoxStyle{BoxIcon::Information}) << "an OK button only, not system-modal";
     const std::string line1 = "Tindora，可以整点报时及固定报时，有文字和音乐提醒。";
     const std::string line2Start = "             ------";
     ASSERT_EQ(box.text.substr(0, line1.size() + 2), line1 + "\r\n");

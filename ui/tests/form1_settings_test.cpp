@@ -174,7 +174,7 @@ TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
     EXPECT_EQ(shown[0].text, "设置文件 " + kLocation +
                                  " 第 2 行第 1 项（时间2的“时”）是“24”，不是 0 到 23 之间的整数，此外还有 1 "
                                  "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。");
-    EXPECT_EQ(shown[0].flags, mb::kIconExclamation);
+    EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
     EXPECT_EQ(shown[0].title, "Tindora");
     EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0");
     EXPECT_EQ(pickers(app.form.slots()[1]), "-1/ 15/15 0/0");
@@ -300,7 +300,7 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
-        EXPECT_EQ(shown[0].flags, mb::kIconExclamation);
+        EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
         EXPECT_EQ(app.settingsStore.file, kMeeting + kUntouched + kUntouched);
         EXPECT_EQ(app.form.Combo2.Text(), "9");
         EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
@@ -330,7 +330,7 @@ bool left(const HeadlessApp& app) { return app.runtime.ended || app.form.isUnloa
 TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
 {
     for (const Way way : {Way::Exit, Way::TrayClose, Way::CloseBox}) {
-        for (const int answer : {mb::kIdYes, mb::kIdNo}) {
+        for (const BoxAnswer answer : {BoxAnswer::Yes, BoxAnswer::No}) {
             HeadlessApp app;
             app.start();
             app.settingsStore.replaceFault = StoreError{StoreErrorKind::PermissionDenied, 13};
@@ -338,14 +338,14 @@ TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
             leave(app, way);
             const auto shown = boxes(app);
             const std::string label = "way " + std::to_string(static_cast<int>(way)) + " answer " +
-                                      std::to_string(answer);
+                                      (answer == BoxAnswer::Yes ? "yes" : "no");
             ASSERT_EQ(shown.size(), 1u) << label; // asked once, also where the tray close saves twice
             EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation +
                                          "：没有写入权限。原来的文件没有改动。要留在程序中，处理后再试一次吗？"
                                          "选“否”将不保存，直接退出。");
-            EXPECT_EQ(shown[0].flags, mb::kYesNo | mb::kIconExclamation);
-            EXPECT_EQ(left(app), answer == mb::kIdNo) << label;
-            if (answer == mb::kIdYes) {
+            EXPECT_EQ(shown[0].style, (BoxStyle{BoxIcon::Exclamation, BoxButtons::YesNo}));
+            EXPECT_EQ(left(app), answer == BoxAnswer::No) << label;
+            if (answer == BoxAnswer::Yes) {
                 // The user fixes the cause and tries again: the save goes through.
                 app.settingsStore.replaceFault.reset();
                 leave(app, way);
@@ -410,7 +410,7 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
         app.start();
         app.form.Text3.userTypedText("开会 at 9");
         app.form.Text5.userTypedText("é");
-        app.runtime.whileBoxOpen = [](const Announcement&) { return mb::kIdYes; };
+        app.runtime.whileBoxOpen = [](const Announcement&) { return BoxAnswer::Yes; };
         if (leaving)
             app.form.Command5.userPressed();
         else
@@ -421,7 +421,7 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
             "设置文件 " + kLocation +
             " 已保存，但时间2的提醒事件、时间3的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。";
         EXPECT_EQ(shown[0].text, leaving ? told + "要留在程序中修改吗？选“否”将直接退出。" : told);
-        EXPECT_EQ(shown[0].flags, leaving ? mb::kYesNo | mb::kIconExclamation : mb::kIconExclamation);
+        EXPECT_EQ(shown[0].style, (BoxStyle{BoxIcon::Exclamation, leaving ? BoxButtons::YesNo : BoxButtons::Ok}));
         EXPECT_EQ(app.settingsStore.file,
                   kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
         EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
@@ -436,7 +436,7 @@ TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
     HeadlessApp app;
     app.settingsStore.setCodec(ascii);
     app.start();
-    app.runtime.whileBoxOpen = [](const Announcement&) { return mb::kIdYes; };
+    app.runtime.whileBoxOpen = [](const Announcement&) { return BoxAnswer::Yes; };
     app.form.Text2.userTypedText("开会");
     for (int save = 0; save < 3; ++save) {
         app.form.Show();

@@ -30,7 +30,8 @@ std::string describe(const Announcement& a)
 {
     std::ostringstream out;
     out << (a.kind == Announcement::Kind::Sound ? "sound" : "box") << " at "
-        << formatHhMmSs(timeOfDayOf(a.judgedSecond)) << " (" << a.judgedSecond << ") " << a.flags << " [" << a.title
+        << formatHhMmSs(timeOfDayOf(a.judgedSecond)) << " (" << a.judgedSecond << ") icon " << static_cast<int>(a.style.icon)
+        << (a.style.systemModal ? " on top" : "") << " [" << a.title
         << "] " << a.text;
     return out.str();
 }
@@ -61,7 +62,7 @@ public:
                 runFor(pick(m_boxRandom, {1, 3, 20, 59, 61, 90}));
                 --m_depth;
             }
-            return mb::kIdOk;
+            return BoxAnswer::Ok;
         };
         app.start();
         const std::int64_t end = app.runtime.monotonic + 7LL * 24 * 3600 * 1000;
@@ -183,7 +184,7 @@ TEST(TickDriver, AWeekOfEditsJumpsAndSleepsAnnouncesTheSameWakingOnlyForMomentsA
         ASSERT_EQ(actual.size(), expected.size()) << "seed " << seed << ": " << actual[firstDifference];
 
         for (const Announcement& a : forMoments.runtime.log) {
-            dueBoxes += a.flags == 4144;
+            dueBoxes += a.style.icon == BoxIcon::Exclamation;
             hourly += a.title == "整点报时！";
             missed += a.title == "错过的提醒";
         }
@@ -316,7 +317,7 @@ TEST(TickDriver, AfterASleepOneBoxNamesTheRemindersThatCameDueMeanwhile)
                 continue;
             boxes.push_back(a.title + "|" + a.text);
             if (a.title == "错过的提醒") {
-                EXPECT_EQ(a.flags, 4096 + 64) << c.what;
+                EXPECT_EQ(a.style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder})) << c.what;
                 EXPECT_EQ(a.judgedSecond, secondOf(c.sleepFrom + c.sleepFor)) << c.what << ": on resume";
             }
         }
@@ -369,7 +370,7 @@ TEST(WakeUpRefused, OneRefusalIsTriedAgainAtOnceAndTwoAreToldToTheUserOnce)
             continue;
         EXPECT_EQ(app.runtime.log[0].text, told);
         EXPECT_EQ(app.runtime.log[0].title, "Tindora");
-        EXPECT_EQ(app.runtime.log[0].flags, 4096 + 48);
+        EXPECT_EQ(app.runtime.log[0].style, (BoxStyle{BoxIcon::Exclamation, BoxButtons::Ok, true}));
     }
 }
 

@@ -29,7 +29,7 @@ bool Win32App::start()
 {
     if (!window.create(m_instance)) {
         runtime.messageBox("Tindora 无法打开它的窗口（" + systemErrorText(window.creationError()) + "），只好退出。",
-                           mb::kIconError, Form1::kAboutTitle);
+                           BoxStyle{BoxIcon::Error}, Form1::kAboutTitle);
         return false;
     }
     runtime.setWindow(window.handle());

@@ -1,5 +1,6 @@
 #include "win32_runtime.h"
 
+#include "backend_support.h"
 #include "system_error.h"
 #include "wide_text.h"
 
@@ -43,6 +44,25 @@ LocalMillis localNow()
     return (static_cast<std::int64_t>(ticks.QuadPart) - kUnixEpochIn100ns) / 10000;
 }
 
+UINT messageBoxFlags(const BoxStyle& style)
+{
+    UINT flags = style.buttons == BoxButtons::YesNo ? MB_YESNO : MB_OK;
+    switch (style.icon) {
+    case BoxIcon::Information:
+        flags |= MB_ICONINFORMATION;
+        break;
+    case BoxIcon::Exclamation:
+        flags |= MB_ICONEXCLAMATION;
+        break;
+    case BoxIcon::Error:
+        flags |= MB_ICONERROR;
+        break;
+    }
+    if (style.systemModal)
+        flags |= MB_SYSTEMMODAL;
+    return flags;
+}
+
 std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)
 {
     SYSTEMTIME st{};
@@ -59,10 +79,20 @@ std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)
     return toUtf8(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)));
 }
 
-int Win32Runtime::messageBox(std::string_view text, int flags, std::string_view title)
+BoxAnswer Win32Runtime::messageBox(std::string_view text, BoxStyle style, std::string_view title)
 {
-    HWND owner = boxHasOwner(flags, m_window && IsWindowVisible(m_window)) ? m_window : nullptr;
-    return MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(), static_cast<UINT>(flags));
+    HWND owner = boxHasOwner(style, m_window && IsWindowVisible(m_window)) ? m_window : nullptr;
+    // A box that cannot be shown (0) answers as its first button would.
+    switch (MessageBoxW(owner, toWide(text).c_str(), toWide(title).c_str(), messageBoxFlags(style))) {
+    case IDNO:
+        return BoxAnswer::No;
+    case IDYES:
+        return BoxAnswer::Yes;
+    case 0:
+        return style.buttons == BoxButtons::YesNo ? BoxAnswer::Yes : BoxAnswer::Ok;
+    default:
+        return BoxAnswer::Ok;
+    }
 }
 
 void Win32Runtime::playAlertClip()
@@ -98,7 +128,9 @@ bool Win32Runtime::handleTimer(UINT_PTR id)
 
 void Win32Runtime::endProgram()
 {
-    if (!endHandled())
+    if (m_endAction)
+        m_endAction();
+    else
         ExitProcess(0);
 }
 

@@ -16,6 +16,10 @@ namespace tindora::win32 {
 // Local wall-clock time from GetLocalTime.
 LocalMillis localNow();
 
+// A box's style as MessageBoxW takes it: 4160 for a system-modal box with the
+// information icon, 4144 with the exclamation icon, 64 for About.
+UINT messageBoxFlags(const BoxStyle& style);
+
 class Win32Runtime : public FormsRuntime {
 public:
     using ClockSource = std::function<LocalMillis()>;
@@ -37,13 +41,16 @@ public:
     // The WAV file bytes; they must outlive every play.
     void setAlertClip(std::span<const std::uint8_t> wav) { m_clip = wav; }
 
+    // What End does in place of ending the process (tests).
+    void setEndAction(std::function<void()> action) { m_endAction = std::move(action); }
+
     // The window's WM_TIMER: true when it was the wake-up.
     bool handleTimer(UINT_PTR id);
 
     LocalMillis now() override { return m_clock(); }
     std::int64_t monotonicMillis() override { return m_monotonic(); }
     std::string formatTimeOfDay(TimeOfDay time) override;
-    int messageBox(std::string_view text, int flags, std::string_view title) override;
+    BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;
     void playAlertClip() override;
     std::optional<std::string> armWakeUp(LocalMillis at) override;
     void endProgram() override;
@@ -54,6 +61,7 @@ private:
     MonotonicSource m_monotonic;
     HWND m_window = nullptr;
     std::span<const std::uint8_t> m_clip;
+    std::function<void()> m_endAction;
 };
 
 } // namespace tindora::win32

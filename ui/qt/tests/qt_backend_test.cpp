@@ -80,7 +80,7 @@ private Q_SLOTS:
     {
         m_ends = 0;
         m_app = std::make_unique<QtApp>(std::make_unique<headless::MemorySettingsStore>());
-        m_app->runtime.setEndHandler([this] { ++m_ends; });
+        m_app->runtime.setEndAction([this] { ++m_ends; });
         m_app->start();
         QVERIFY(QTest::qWaitForWindowExposed(&m_app->window));
     }
@@ -264,24 +264,25 @@ private Q_SLOTS:
         QVERIFY(!QApplication::activeModalWidget());
     }
 
-    void boxesCarryTheirFlags_data()
+    void boxesCarryTheirStyle_data()
     {
-        QTest::addColumn<int>("flags");
-        QTest::addColumn<int>("icon");
+        QTest::addColumn<int>("boxIcon");
         QTest::addColumn<bool>("onTop");
         QTest::addColumn<bool>("yesNo");
-        QTest::newRow("fixed-time warning") << (64 | 4096) << int(QMessageBox::Information) << true << false;
-        QTest::newRow("due") << (48 | 4096) << int(QMessageBox::Warning) << true << false;
-        QTest::newRow("error") << 16 << int(QMessageBox::Critical) << false << false;
-        QTest::newRow("question") << (32 | 4) << int(QMessageBox::Question) << false << true;
+        QTest::addColumn<int>("icon");
+        QTest::newRow("fixed-time warning") << int(BoxIcon::Information) << true << false << int(QMessageBox::Information);
+        QTest::newRow("due") << int(BoxIcon::Exclamation) << true << false << int(QMessageBox::Warning);
+        QTest::newRow("error") << int(BoxIcon::Error) << false << false << int(QMessageBox::Critical);
+        QTest::newRow("stay or leave") << int(BoxIcon::Exclamation) << false << true << int(QMessageBox::Warning);
     }
 
-    void boxesCarryTheirFlags()
+    void boxesCarryTheirStyle()
     {
-        QFETCH(int, flags);
-        QFETCH(int, icon);
+        QFETCH(int, boxIcon);
         QFETCH(bool, onTop);
         QFETCH(bool, yesNo);
+        QFETCH(int, icon);
+        const BoxStyle style{static_cast<BoxIcon>(boxIcon), yesNo ? BoxButtons::YesNo : BoxButtons::Ok, onTop};
         // Announcements come while the window is in the tray too.
         m_app->form.Hide();
         QVERIFY(!m_app->window.isVisible());
@@ -301,7 +302,7 @@ private Q_SLOTS:
             if (yesNo)
                 box.button(QMessageBox::No)->click();
         });
-        const int result = m_app->runtime.messageBox("到时间了！\r\n开会", flags, "固定报时！");
+        const BoxAnswer result = m_app->runtime.messageBox("到时间了！\r\n开会", style, "固定报时！");
         QCOMPARE(int(shownIcon), icon);
         QCOMPARE(title, QStringLiteral("固定报时！"));
         QCOMPARE(text, QStringLiteral("到时间了！\n开会"));
@@ -309,7 +310,7 @@ private Q_SLOTS:
         QVERIFY(visible);
         QVERIFY(modal);
         QCOMPARE(buttons, yesNo ? 2 : 1);
-        QCOMPARE(result, yesNo ? mb::kIdNo : mb::kIdOk);
+        QVERIFY(result == (yesNo ? BoxAnswer::No : BoxAnswer::Ok));
     }
 
     void ticksComeFromOneWallClockTimerAndGoOnUnderABox()

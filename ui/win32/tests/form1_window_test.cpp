@@ -88,7 +88,7 @@ protected:
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
         options.settingsStore = std::make_unique<CountingSettingsStore>(saves);
         app = std::make_unique<Win32App>(GetModuleHandleW(nullptr), std::move(options));
-        app->runtime.setEndHandler([this] { ended = true; });
+        app->runtime.setEndAction([this] { ended = true; });
         ASSERT_TRUE(app->start());
         pumpFor(50);
     }
@@ -266,7 +266,7 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
     const std::string dueTime = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0));
     EXPECT_EQ(boxes[0].title, toWide(announcement::kFixedTimeTitle));
     EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, "5", "开会")));
-    EXPECT_EQ(boxes[0].icon, mb::kIconInformation);
+    EXPECT_EQ(boxes[0].icon, MB_ICONINFORMATION);
     EXPECT_TRUE(boxes[0].topmost) << "system-modal";
     EXPECT_TRUE(boxes[0].onlyOk);
     EXPECT_FALSE(boxes[0].ownedByWindow) << "shown while the window is hidden";
@@ -274,7 +274,7 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
     const std::string due2 = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 25, 1));
     EXPECT_EQ(boxes[1].title, toWide(announcement::kFixedTimeTitle));
     EXPECT_EQ(boxes[1].text, toWide(announcement::dueText(due2, "")));
-    EXPECT_EQ(boxes[1].icon, mb::kIconExclamation);
+    EXPECT_EQ(boxes[1].icon, MB_ICONEXCLAMATION);
     EXPECT_TRUE(boxes[1].topmost);
 }
 
@@ -324,7 +324,7 @@ TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsThey
         const SeenBox box = watcher.boxes().front();
         EXPECT_EQ(box.title, L"错过的提醒");
         EXPECT_EQ(box.text, L"电脑休眠期间错过了以下提醒：\r\n时间1\u3000" + due() + L"\u3000开会");
-        EXPECT_EQ(box.icon, mb::kIconInformation);
+        EXPECT_EQ(box.icon, MB_ICONINFORMATION);
         EXPECT_TRUE(box.topmost);
         EXPECT_TRUE(box.onlyOk);
         app.reset();
@@ -417,7 +417,7 @@ TEST_F(Form1WindowTest, TheAboutBoxBelongsToTheWindow)
     const SeenBox box = watcher.boxes().front();
     EXPECT_EQ(box.title, L"Tindora");
     EXPECT_EQ(box.text, toWide(Form1::aboutText()));
-    EXPECT_EQ(box.icon, mb::kIconInformation);
+    EXPECT_EQ(box.icon, MB_ICONINFORMATION);
     EXPECT_FALSE(box.topmost) << "modal to the program only";
     EXPECT_TRUE(box.ownedByWindow);
 }
@@ -522,6 +522,29 @@ TEST(Win32Runtime, AWakeUpTheSystemRefusesComesBackWithItsReason)
         << *refusal;
     EXPECT_EQ(refusal->find("错误代码"), std::string::npos) << "the system's words, not a number";
     EXPECT_NE(refusal->back(), '\n');
+}
+
+// Every box the program shows reaches MessageBoxW with the style Windows
+// users know from it: announcements 4160 and 4144, About 64.
+TEST(Win32Runtime, EachBoxStyleBecomesItsMessageBoxFlags)
+{
+    const struct {
+        const char* box;
+        BoxStyle style;
+        UINT flags;
+    } cases[] = {
+        {"warning", announcement::kPreWarningStyle, 4160},
+        {"due", announcement::kDueStyle, 4144},
+        {"hourly", announcement::kHourlyStyle, 4160},
+        {"missed", announcement::kMissedStyle, 4160},
+        {"About", Form1::kAboutStyle, 64},
+        {"a field or the file", Form1::kWarningStyle, 48},
+        {"stay or leave", Form1::kStayOrLeaveStyle, 52},
+        {"no wake-up", TickDriver::kWakeUpRefusedStyle, 4144},
+        {"no window", BoxStyle{BoxIcon::Error}, 16},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(messageBoxFlags(c.style), c.flags) << c.box;
 }
 
 } // namespace

@@ -14,9 +14,9 @@ int iconOf(HWND box)
             continue;
         const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
         if (icon == LoadIconW(nullptr, IDI_INFORMATION))
-            return mb::kIconInformation;
+            return MB_ICONINFORMATION;
         if (icon == LoadIconW(nullptr, IDI_EXCLAMATION))
-            return mb::kIconExclamation;
+            return MB_ICONEXCLAMATION;
         return -1;
     }
     return 0;

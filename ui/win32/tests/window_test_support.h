@@ -38,7 +38,7 @@ struct SeenBox {
     std::wstring title;
     std::wstring text;
     bool topmost = false; // system-modal boxes stay above every window
-    int icon = 0;         // mb::kIconInformation, mb::kIconExclamation or 0
+    int icon = 0;         // MB_ICONINFORMATION, MB_ICONEXCLAMATION or 0
     bool onlyOk = false;  // one button, OK
     bool ownedByWindow = false;
 };
