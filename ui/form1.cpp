@@ -42,19 +42,6 @@ Form1::Form1(FormServices services)
         option->ValueChanged = [this] { m_tickDriver.rearm(); };
 }
 
-Control* Form1::findControl(std::string_view name)
-{
-    Control* const all[] = {&Label1,   &Combo2,   &Combo3,   &Combo4, &Text1,   &Text2,       &Check1,
-                            &Combo7,   &Combo6,   &Combo5,   &Text4,  &Text3,   &Check2,      &Combo11,
-                            &Combo10,  &Combo9,   &Text6,    &Text5,  &Check3,  &Label2,      &Label3,
-                            &Label4,   &Label5,   &Label6,   &Label7, &Label8,  &Label9,      &OLE1,
-                            &Command4, &Command6, &Command5, &Timer1, &mnuTray, &mnuTrayClose};
-    for (Control* control : all)
-        if (control->name() == name)
-            return control;
-    return nullptr;
-}
-
 void Form1::recompute(ReminderSlot& slot)
 {
     if (const auto error = recomputeSlot(slot))

@@ -31,41 +31,43 @@ class Form1 : public FormWindow {
 public:
     explicit Form1(FormServices services);
 
-    // The controls, by their design names.
-    Label Label1{"Label1", captionOf("Label1")};
-    ComboBox Combo2{"Combo2"};
-    ComboBox Combo3{"Combo3"};
-    ComboBox Combo4{"Combo4"};
-    TextBox Text1{"Text1", captionOf("Text1")};
-    TextBox Text2{"Text2", captionOf("Text2")};
-    CheckBox Check1{"Check1", captionOf("Check1"), valueOf("Check1")};
-    ComboBox Combo7{"Combo7"};
-    ComboBox Combo6{"Combo6"};
-    ComboBox Combo5{"Combo5"};
-    TextBox Text4{"Text4", captionOf("Text4")};
-    TextBox Text3{"Text3", captionOf("Text3")};
-    CheckBox Check2{"Check2", captionOf("Check2"), valueOf("Check2")};
-    ComboBox Combo11{"Combo11"};
-    ComboBox Combo10{"Combo10"};
-    ComboBox Combo9{"Combo9"};
-    TextBox Text6{"Text6", captionOf("Text6")};
-    TextBox Text5{"Text5", captionOf("Text5")};
-    CheckBox Check3{"Check3", captionOf("Check3"), valueOf("Check3")};
-    Label Label2{"Label2", captionOf("Label2")};
-    Label Label3{"Label3", captionOf("Label3")};
-    Label Label4{"Label4", captionOf("Label4")};
-    Label Label5{"Label5", captionOf("Label5")};
-    Label Label6{"Label6", captionOf("Label6")};
-    Label Label7{"Label7", captionOf("Label7")};
-    Label Label8{"Label8", captionOf("Label8")};
-    Label Label9{"Label9", captionOf("Label9")};
-    OleContainer OLE1{"OLE1", captionOf("OLE1")};
-    CommandButton Command4{"Command4", captionOf("Command4")};
-    CommandButton Command6{"Command6", captionOf("Command6")};
-    CommandButton Command5{"Command5", captionOf("Command5")};
-    Timer Timer1{"Timer1", layout::kTimerIntervalMillis};
-    Menu mnuTray{"mnuTray", std::string(layout::kTrayMenuCaption)};
-    MenuItem mnuTrayClose{"mnuTrayClose", std::string(layout::kTrayCloseCaption)};
+    // The controls on the window, declared in tab order, each with its design:
+    // place and size in twips, caption or initial text, initial value.
+    Label Label1{m_controls, {"Label1", 120, 120, 735, 255, "时间1："}};
+    ComboBox Combo2{m_controls, {"Combo2", 720, 0, 615, 300}};
+    ComboBox Combo3{m_controls, {"Combo3", 1440, 0, 615, 300}};
+    ComboBox Combo4{m_controls, {"Combo4", 2160, 0, 615, 300}};
+    TextBox Text1{m_controls, {"Text1", 3360, 0, 375, 270, "5"}};
+    TextBox Text2{m_controls, {"Text2", 5520, 0, 4575, 270}};
+    CheckBox Check1{m_controls, {"Check1", 120, 1200, 1095, 375, "铃声提醒", CheckBox::kChecked}};
+    ComboBox Combo7{m_controls, {"Combo7", 720, 360, 615, 300}};
+    ComboBox Combo6{m_controls, {"Combo6", 1440, 360, 615, 300}};
+    ComboBox Combo5{m_controls, {"Combo5", 2160, 360, 615, 300}};
+    TextBox Text4{m_controls, {"Text4", 3360, 360, 375, 270, "5"}};
+    TextBox Text3{m_controls, {"Text3", 5520, 360, 4575, 270}};
+    CheckBox Check2{m_controls, {"Check2", 1320, 1200, 1095, 375, "固定报时", CheckBox::kChecked}};
+    ComboBox Combo11{m_controls, {"Combo11", 720, 720, 615, 300}};
+    ComboBox Combo10{m_controls, {"Combo10", 1440, 720, 615, 300}};
+    ComboBox Combo9{m_controls, {"Combo9", 2160, 720, 615, 300}};
+    TextBox Text6{m_controls, {"Text6", 3360, 720, 375, 270, "5"}};
+    TextBox Text5{m_controls, {"Text5", 5520, 720, 4575, 270}};
+    CheckBox Check3{m_controls, {"Check3", 2520, 1200, 1095, 375, "整点报时", CheckBox::kUnchecked}};
+    Label Label2{m_controls, {"Label2", 2880, 120, 375, 255, "提前"}};
+    Label Label3{m_controls, {"Label3", 3840, 120, 1695, 255, "分提醒，提醒事件："}};
+    Label Label4{m_controls, {"Label4", 3840, 480, 1695, 255, "分提醒，提醒事件："}};
+    Label Label5{m_controls, {"Label5", 2880, 480, 375, 255, "提前"}};
+    Label Label6{m_controls, {"Label6", 120, 480, 735, 255, "时间2："}};
+    Label Label7{m_controls, {"Label7", 3840, 840, 1695, 255, "分提醒，提醒事件："}};
+    Label Label8{m_controls, {"Label8", 2880, 840, 375, 255, "提前"}};
+    Label Label9{m_controls, {"Label9", 120, 840, 735, 255, "时间3："}};
+    OleContainer OLE1{m_controls, {"OLE1", 4440, 1200, 495, 375, "SoundRec"}};
+    CommandButton Command4{m_controls, {"Command4", 5520, 1200, 1455, 375, "关    于"}};
+    CommandButton Command6{m_controls, {"Command6", 7080, 1200, 1455, 375, "最小化到托盘"}};
+    CommandButton Command5{m_controls, {"Command5", 8640, 1200, 1455, 375, "退    出"}};
+    // Not on the window.
+    Timer Timer1{{"Timer1"}};
+    Menu mnuTray{{"mnuTray", 0, 0, 0, 0, "右键菜单"}};
+    MenuItem mnuTrayClose{{"mnuTrayClose", 0, 0, 0, 0, "关闭"}};
 
     // The derived times: pre-warning and due time of slots 1, 2 and 3.
     TimeOfDay time1, time2, time3, time4, time5, time6;
@@ -100,7 +102,6 @@ public:
     void mnuTrayClose_Click();
 
     // For backends and tests.
-    Control* findControl(std::string_view name);
     std::array<ReminderSlot, 3>& slots() { return m_slots; }
     Clock& clock() { return m_clock; }
     TickDriver& tickDriver() { return m_tickDriver; }
@@ -125,12 +126,6 @@ protected:
     void Form_Unload(std::int16_t& cancel) override;
 
 private:
-    static std::string captionOf(std::string_view name) { return std::string(layout::find(name)->caption); }
-    static std::int16_t valueOf(std::string_view name)
-    {
-        return static_cast<std::int16_t>(layout::find(name)->initialValue);
-    }
-
     void recompute(ReminderSlot& slot);
     // Names the reminders whose due time passed unjudged while the computer slept.
     void reportMissedReminders(const TickScheduler::Gap& gap);

@@ -1,9 +1,12 @@
 // The floor under the Linux program's start-up: the same window with the same
-// widgets (from the same layout table, in the same font, the lists filled)
-// and nothing behind them: no settings file, no tray icon, no reminders, no
-// translations. What is left between this and tindora is the program's own;
-// what is between this and the minimal window is what the window costs.
+// widgets (placed as Form1's controls are designed, in the same font, the
+// lists filled) and nothing behind them: no settings file, no tray icon, no
+// reminders, no translations. The designs are read off Form1 on the in-memory
+// backend, which starts nothing. What is left between this and tindora is the
+// program's own; what is between this and the minimal window is what the
+// window costs.
 #include "form1_layout.h"
+#include "headless_app.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,7 +26,6 @@ QString text(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsiz
 
 int main(int argc, char* argv[])
 {
-    using tindora::layout::Kind;
     QApplication app(argc, argv);
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPointSize(9);
@@ -31,13 +33,14 @@ int main(int argc, char* argv[])
     QWidget window;
     window.setWindowTitle(QStringLiteral("Controls"));
     window.setFixedSize(px(tindora::layout::kClientWidthTwips), px(tindora::layout::kClientHeightTwips));
-    for (const auto& entry : tindora::layout::kControls) {
+    const tindora::headless::HeadlessApp designs;
+    designs.form.controls().forEach([&window](auto& control) {
+        using Model = std::remove_cvref_t<decltype(control)>;
+        const tindora::ControlDesign& entry = control.design();
         QWidget* widget = nullptr;
-        switch (entry.kind) {
-        case Kind::Label:
+        if constexpr (std::is_same_v<Model, tindora::Label>) {
             widget = new QLabel(text(entry.caption), &window);
-            break;
-        case Kind::ComboBox: {
+        } else if constexpr (std::is_same_v<Model, tindora::ComboBox>) {
             auto* combo = new QComboBox(&window);
             combo->setEditable(true);
             const int items = entry.name == "Combo2" || entry.name == "Combo7" || entry.name == "Combo11" ? 24 : 60;
@@ -45,22 +48,17 @@ int main(int argc, char* argv[])
                 combo->addItem(QString::number(item));
             combo->setEditText(QString());
             widget = combo;
-            break;
-        }
-        case Kind::TextBox:
+        } else if constexpr (std::is_same_v<Model, tindora::TextBox>) {
             widget = new QLineEdit(text(entry.caption), &window);
-            break;
-        case Kind::CheckBox:
+        } else if constexpr (std::is_same_v<Model, tindora::CheckBox>) {
             widget = new QCheckBox(text(entry.caption), &window);
-            break;
-        case Kind::CommandButton:
+        } else if constexpr (std::is_same_v<Model, tindora::CommandButton>) {
             widget = new QPushButton(text(entry.caption), &window);
-            break;
-        case Kind::OleContainer:
-            continue;
+        } else {
+            return; // OLE1 has no widget
         }
         widget->setGeometry(px(entry.left), px(entry.top), px(entry.width), px(entry.height));
-    }
+    });
     window.show();
     return QApplication::exec();
 }

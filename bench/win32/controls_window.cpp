@@ -1,9 +1,12 @@
 // The floor under tindora.exe's start-up: the same window with the same
-// native controls (from the same layout table, with the same manifest, font
-// and list contents) and nothing behind them: no settings file, no tray icon,
-// no reminders. What is left between this and tindora.exe is the program's
-// own; what is between this and minimal_window.exe is what the window costs.
+// native controls (placed as Form1's controls are designed, with the same
+// manifest, font and list contents) and nothing behind them: no settings
+// file, no tray icon, no reminders. The designs are read off Form1 on the
+// in-memory backend, which starts nothing. What is left between this and
+// tindora.exe is the program's own; what is between this and
+// minimal_window.exe is what the window costs.
 #include "form1_layout.h"
+#include "headless_app.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -35,7 +38,6 @@ int px(int twips) { return MulDiv(twips, 1, tindora::layout::kTwipsPerPixelAt96D
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    using tindora::layout::Kind;
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     WNDCLASSW windowClass{};
@@ -54,53 +56,50 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     metrics.cbSize = sizeof metrics;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
     HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
-    for (const tindora::layout::ControlSpec& design : tindora::layout::kControls) {
+    const tindora::headless::HeadlessApp designs;
+    designs.form.controls().forEach([&](auto& control) {
+        using Model = std::remove_cvref_t<decltype(control)>;
+        const tindora::ControlDesign& design = control.design();
         const wchar_t* className = L"STATIC";
         DWORD controlStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
         DWORD exStyle = 0;
         int height = px(design.height);
         int items = 0;
-        switch (design.kind) {
-        case Kind::Label:
+        if constexpr (std::is_same_v<Model, tindora::Label>) {
             controlStyle |= SS_LEFT | SS_NOPREFIX;
-            break;
-        case Kind::ComboBox:
+        } else if constexpr (std::is_same_v<Model, tindora::ComboBox>) {
             className = L"COMBOBOX";
             controlStyle |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
             height *= 13;
             items = design.name == "Combo2" || design.name == "Combo7" || design.name == "Combo11" ? 24 : 60;
-            break;
-        case Kind::TextBox:
+        } else if constexpr (std::is_same_v<Model, tindora::TextBox>) {
             className = L"EDIT";
             controlStyle |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
             exStyle |= WS_EX_CLIENTEDGE;
-            break;
-        case Kind::CheckBox:
+        } else if constexpr (std::is_same_v<Model, tindora::CheckBox>) {
             className = L"BUTTON";
             controlStyle |= WS_TABSTOP | BS_AUTOCHECKBOX;
-            break;
-        case Kind::CommandButton:
+        } else if constexpr (std::is_same_v<Model, tindora::CommandButton>) {
             className = L"BUTTON";
             controlStyle |= WS_TABSTOP | BS_PUSHBUTTON;
-            break;
-        case Kind::OleContainer:
-            continue;
+        } else {
+            return; // OLE1 has no widget
         }
-        const std::wstring text = design.kind == Kind::ComboBox ? std::wstring() : wide(design.caption);
-        HWND control = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left), px(design.top),
-                                       px(design.width), height, window, nullptr, instance, nullptr);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        const std::wstring text = items ? std::wstring() : wide(design.caption);
+        HWND child = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left), px(design.top),
+                                     px(design.width), height, window, nullptr, instance, nullptr);
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (items == 0)
-            continue;
+            return;
         // Filled as tindora.exe fills them: with the list not redrawing.
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
-        GetComboBoxInfo(control, &info);
+        GetComboBoxInfo(child, &info);
         SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
         for (int item = 0; item < items; ++item)
-            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
+            SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
         SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
-    }
+    });
     ShowWindow(window, SW_SHOW);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

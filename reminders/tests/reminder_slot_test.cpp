@@ -12,8 +12,8 @@ using headless::HeadlessApp;
 
 // One slot's controls, outside any window.
 struct LooseSlot {
-    ComboBox hour{"hour"}, minute{"minute"}, second{"second"};
-    TextBox lead{"lead", "5"}, note{"note", ""};
+    ComboBox hour{{"hour"}}, minute{{"minute"}}, second{{"second"}};
+    TextBox lead{{"lead", 0, 0, 0, 0, "5"}}, note{{"note"}};
     TimeOfDay preWarning, due;
     bool setUp = false;
     ReminderSlot slot{1, hour, minute, second, lead, note, preWarning, due, setUp};

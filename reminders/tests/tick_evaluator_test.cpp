@@ -51,7 +51,8 @@ TEST_F(TickTest, ASlotWarnsAheadAndAnnouncesWhenDueWithExactTexts)
     EXPECT_EQ(log()[0].judgedSecond, log()[1].judgedSecond) << "the sound comes just before its box";
     EXPECT_EQ(log()[1].text, "请注意：8:30:00还有5分钟就到了！\r\n别忘了：开会");
     EXPECT_EQ(log()[1].title, "固定报时！");
-    EXPECT_EQ(log()[1].style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder})) << "above all windows";
+    EXPECT_EQ(log()[1].style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder}))
+        << "above all windows";
     EXPECT_EQ(timeOfDayOf(log()[1].judgedSecond), TimeOfDay::fromParts(8, 25, 0));
     EXPECT_EQ(log()[3].text, "请注意：8:30:00到了！\r\n别忘了：开会");
     EXPECT_EQ(log()[3].title, "固定报时！");

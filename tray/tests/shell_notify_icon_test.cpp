@@ -92,7 +92,7 @@ protected:
     NoRuntime runtime;
     FormWindow window{"Tindora1.0", runtime};
     ViewWithMenu view;
-    Menu menu{"mnuTray", "右键菜单"};
+    Menu menu{{"mnuTray", 0, 0, 0, 0, "右键菜单"}};
     Module1 tray{icon};
 };
 

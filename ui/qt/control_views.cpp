@@ -5,51 +5,43 @@
 namespace tindora::qt {
 namespace {
 
-QString qs(const std::string& utf8) { return QString::fromStdString(utf8); }
+QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
 } // namespace
 
-LabelView::LabelView(Label& model, QLabel& widget) : m_model(model), m_widget(widget)
-{
-    m_widget.setText(qs(m_model.Caption()));
-    m_model.setView(this);
-}
+void setUp(Label&, QLabel& widget) { widget.setAlignment(Qt::AlignLeft | Qt::AlignTop); }
 
-void LabelView::controlChanged(ControlChange what)
+void mirror(const Label& model, QLabel& widget, ControlChange what)
 {
     if (what == ControlChange::Caption)
-        m_widget.setText(qs(m_model.Caption()));
+        widget.setText(qs(model.Caption()));
 }
 
-ComboView::ComboView(ComboBox& model, QComboBox& widget) : m_model(model), m_widget(widget)
+void setUp(ComboBox& model, QComboBox& widget)
 {
-    m_widget.setEditable(true);
+    widget.setEditable(true);
     // A Windows combo box neither completes what is typed nor adds it to its
     // list on Enter; the list holds exactly what AddItem put there.
-    m_widget.setCompleter(nullptr);
-    m_widget.setInsertPolicy(QComboBox::NoInsert);
-    controlChanged(ControlChange::Items);
-    controlChanged(ControlChange::Selection);
-    m_model.setView(this);
-
+    widget.setCompleter(nullptr);
+    widget.setInsertPolicy(QComboBox::NoInsert);
     // activated: only the user's pick, also of the item already shown.
-    QObject::connect(&m_widget, &QComboBox::activated, &m_widget, [this](int index) {
-        if (index >= 0 && index < m_model.ListCount())
-            m_model.userChoseItem(index);
+    QObject::connect(&widget, &QComboBox::activated, &widget, [&model](int index) {
+        if (index >= 0 && index < model.ListCount())
+            model.userChoseItem(index);
     });
     // textEdited: only the user's typing, never a program write or a pick.
-    QObject::connect(m_widget.lineEdit(), &QLineEdit::textEdited, &m_widget,
-                     [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
+    QObject::connect(widget.lineEdit(), &QLineEdit::textEdited, &widget,
+                     [&model](const QString& text) { model.userTypedText(text.toStdString()); });
 }
 
-void ComboView::controlChanged(ControlChange what)
+void mirror(const ComboBox& model, QComboBox& widget, ControlChange what)
 {
-    const QSignalBlocker blocker(m_widget);
+    const QSignalBlocker blocker(widget);
     switch (what) {
     case ControlChange::Items:
         // AddItem only ever appends.
-        for (int i = m_widget.count(); i < m_model.ListCount(); ++i)
-            m_widget.addItem(qs(m_model.List(i)));
+        for (int i = widget.count(); i < model.ListCount(); ++i)
+            widget.addItem(qs(model.List(i)));
         break;
     case ControlChange::Selection:
     case ControlChange::Text:
@@ -59,54 +51,48 @@ void ComboView::controlChanged(ControlChange what)
     }
     // Also after an append: QComboBox selects the first item added to an
     // empty list, where the model selects nothing.
-    m_widget.setCurrentIndex(m_model.ListIndex());
-    m_widget.setEditText(qs(m_model.Text()));
+    widget.setCurrentIndex(model.ListIndex());
+    widget.setEditText(qs(model.Text()));
 }
 
-TextView::TextView(TextBox& model, QLineEdit& widget) : m_model(model), m_widget(widget)
+void setUp(TextBox& model, QLineEdit& widget)
 {
-    m_widget.setText(qs(m_model.Text()));
-    m_model.setView(this);
-    QObject::connect(&m_widget, &QLineEdit::textEdited, &m_widget,
-                     [this](const QString& text) { m_model.userTypedText(text.toStdString()); });
+    QObject::connect(&widget, &QLineEdit::textEdited, &widget,
+                     [&model](const QString& text) { model.userTypedText(text.toStdString()); });
 }
 
-void TextView::controlChanged(ControlChange what)
+void mirror(const TextBox& model, QLineEdit& widget, ControlChange what)
 {
     if (what == ControlChange::Text)
-        m_widget.setText(qs(m_model.Text()));
+        widget.setText(qs(model.Text()));
 }
 
-CheckView::CheckView(CheckBox& model, QCheckBox& widget) : m_model(model), m_widget(widget)
+void setUp(CheckBox& model, QCheckBox& widget)
 {
-    controlChanged(ControlChange::Caption);
-    controlChanged(ControlChange::Value);
-    m_model.setView(this);
-    QObject::connect(&m_widget, &QCheckBox::clicked, &m_widget, [this](bool checked) {
-        m_model.userSetValue(checked ? CheckBox::kChecked : CheckBox::kUnchecked);
+    QObject::connect(&widget, &QCheckBox::clicked, &widget, [&model](bool checked) {
+        model.userSetValue(checked ? CheckBox::kChecked : CheckBox::kUnchecked);
     });
 }
 
-void CheckView::controlChanged(ControlChange what)
+void mirror(const CheckBox& model, QCheckBox& widget, ControlChange what)
 {
-    const QSignalBlocker blocker(m_widget);
+    const QSignalBlocker blocker(widget);
     if (what == ControlChange::Caption)
-        m_widget.setText(qs(m_model.Caption()));
+        widget.setText(qs(model.Caption()));
     else if (what == ControlChange::Value)
-        m_widget.setChecked(m_model.isOn());
+        widget.setChecked(model.isOn());
 }
 
-ButtonView::ButtonView(CommandButton& model, QPushButton& widget) : m_model(model), m_widget(widget)
+void setUp(CommandButton& model, QPushButton& widget)
 {
-    m_widget.setText(qs(m_model.Caption()));
-    m_model.setView(this);
-    QObject::connect(&m_widget, &QPushButton::clicked, &m_widget, [this] { m_model.userPressed(); });
+    widget.setAutoDefault(false);
+    QObject::connect(&widget, &QPushButton::clicked, &widget, [&model] { model.userPressed(); });
 }
 
-void ButtonView::controlChanged(ControlChange what)
+void mirror(const CommandButton& model, QPushButton& widget, ControlChange what)
 {
     if (what == ControlChange::Caption)
-        m_widget.setText(qs(m_model.Caption()));
+        widget.setText(qs(model.Caption()));
 }
 
 } // namespace tindora::qt

@@ -14,54 +14,59 @@
 
 namespace tindora::qt {
 
-class LabelView : public ControlView {
-public:
-    LabelView(Label& model, QLabel& widget);
-    void controlChanged(ControlChange what) override;
-
-private:
-    Label& m_model;
-    QLabel& m_widget;
+// The widget each kind of control is shown with.
+template <typename Model> struct WidgetFor;
+template <> struct WidgetFor<Label> {
+    using type = QLabel;
+};
+template <> struct WidgetFor<ComboBox> {
+    using type = QComboBox;
+};
+template <> struct WidgetFor<TextBox> {
+    using type = QLineEdit;
+};
+template <> struct WidgetFor<CheckBox> {
+    using type = QCheckBox;
+};
+template <> struct WidgetFor<CommandButton> {
+    using type = QPushButton;
 };
 
-class ComboView : public ControlView {
+// Each kind's two halves: how the widget is set up and listened to, and how a
+// change of the model reaches it.
+void setUp(Label& model, QLabel& widget);
+void mirror(const Label& model, QLabel& widget, ControlChange what);
+void setUp(ComboBox& model, QComboBox& widget);
+void mirror(const ComboBox& model, QComboBox& widget, ControlChange what);
+void setUp(TextBox& model, QLineEdit& widget);
+void mirror(const TextBox& model, QLineEdit& widget, ControlChange what);
+void setUp(CheckBox& model, QCheckBox& widget);
+void mirror(const CheckBox& model, QCheckBox& widget, ControlChange what);
+void setUp(CommandButton& model, QPushButton& widget);
+void mirror(const CommandButton& model, QPushButton& widget, ControlChange what);
+
+// Attaches itself to its model for its lifetime; the widget must outlive it.
+template <typename Model> class WidgetView final : public ControlView {
 public:
-    ComboView(ComboBox& model, QComboBox& widget);
-    void controlChanged(ControlChange what) override;
+    using Widget = typename WidgetFor<Model>::type;
+
+    WidgetView(Model& model, Widget& widget) : m_model(model), m_widget(widget)
+    {
+        setUp(m_model, m_widget);
+        for (const ControlChange what : {ControlChange::Caption, ControlChange::Items, ControlChange::Selection,
+                                         ControlChange::Text, ControlChange::Value})
+            mirror(m_model, m_widget, what);
+        m_model.setView(this);
+    }
+    ~WidgetView() override { m_model.setView(nullptr); }
+    WidgetView(const WidgetView&) = delete;
+    WidgetView& operator=(const WidgetView&) = delete;
+
+    void controlChanged(ControlChange what) override { mirror(m_model, m_widget, what); }
 
 private:
-    ComboBox& m_model;
-    QComboBox& m_widget;
-};
-
-class TextView : public ControlView {
-public:
-    TextView(TextBox& model, QLineEdit& widget);
-    void controlChanged(ControlChange what) override;
-
-private:
-    TextBox& m_model;
-    QLineEdit& m_widget;
-};
-
-class CheckView : public ControlView {
-public:
-    CheckView(CheckBox& model, QCheckBox& widget);
-    void controlChanged(ControlChange what) override;
-
-private:
-    CheckBox& m_model;
-    QCheckBox& m_widget;
-};
-
-class ButtonView : public ControlView {
-public:
-    ButtonView(CommandButton& model, QPushButton& widget);
-    void controlChanged(ControlChange what) override;
-
-private:
-    CommandButton& m_model;
-    QPushButton& m_widget;
+    Model& m_model;
+    Widget& m_widget;
 };
 
 } // namespace tindora::qt

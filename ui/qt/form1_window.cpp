@@ -14,9 +14,9 @@ namespace {
 // screens itself: the table's twips map at 96 dots per inch.
 int px(int twips) { return layout::twipsToPixels(twips, 96); }
 
-QRect geometryOf(const layout::ControlSpec& entry)
+QRect geometryOf(const ControlDesign& design)
 {
-    return {px(entry.left), px(entry.top), px(entry.width), px(entry.height)};
+    return {px(design.left), px(design.top), px(design.width), px(design.height)};
 }
 
 } // namespace
@@ -33,82 +33,41 @@ Form1Window::Form1Window(Form1& form) : m_form(form)
     m_form.setView(this);
 }
 
-Form1Window::~Form1Window()
+Form1Window::~Form1Window() { m_form.setView(nullptr); }
+
+template <typename Model> QWidget* Form1Window::addWidget(Model& model)
 {
-    m_form.setView(nullptr);
-    for (const auto& entry : layout::kControls)
-        if (Control* control = m_form.findControl(entry.name))
-            control->setView(nullptr);
+    auto* widget = new typename WidgetFor<Model>::type(this);
+    widget->setObjectName(QString::fromUtf8(model.name().data(), qsizetype(model.name().size())));
+    widget->setGeometry(geometryOf(model.design()));
+    m_views.push_back(std::make_unique<WidgetView<Model>>(model, *widget));
+    return widget;
 }
 
 void Form1Window::buildControls()
 {
     // Labels first: a label's box reaches under the control to its right, and
     // widgets created later are drawn on top.
-    for (const auto& entry : layout::kControls) {
-        if (entry.kind != layout::Kind::Label)
-            continue;
-        auto* widget = new QLabel(this);
-        widget->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget->setGeometry(geometryOf(entry));
-        m_views.push_back(std::make_unique<LabelView>(*static_cast<Label*>(m_form.findControl(entry.name)), *widget));
-        m_widgets.emplace_back(entry.name, widget);
-    }
+    m_form.controls().forEach([this](auto& control) {
+        if constexpr (std::is_same_v<std::remove_cvref_t<decltype(control)>, Label>)
+            addWidget(control);
+    });
 
     QWidget* previous = nullptr;
-    for (const auto& entry : layout::kControls) {
-        Control* control = m_form.findControl(entry.name);
-        QWidget* widget = nullptr;
-        switch (entry.kind) {
-        case layout::Kind::Label:
-            continue;
-        case layout::Kind::OleContainer:
-            // The clip plays without a player of its own; the container's box
-            // would show nothing the user can use.
-            continue;
-        case layout::Kind::ComboBox: {
-            auto* combo = new QComboBox(this);
-            m_views.push_back(std::make_unique<ComboView>(*static_cast<ComboBox*>(control), *combo));
-            widget = combo;
-            break;
+    m_form.controls().forEach([this, &previous](auto& control) {
+        using Model = std::remove_cvref_t<decltype(control)>;
+        // The clip plays without a player of its own: OLE1's box would show
+        // nothing the user can use.
+        if constexpr (!std::is_same_v<Model, Label> && !std::is_same_v<Model, OleContainer>) {
+            QWidget* widget = addWidget(control);
+            // The list is in tab order.
+            if (previous)
+                QWidget::setTabOrder(previous, widget);
+            else
+                widget->setFocus();
+            previous = widget;
         }
-        case layout::Kind::TextBox: {
-            auto* edit = new QLineEdit(this);
-            m_views.push_back(std::make_unique<TextView>(*static_cast<TextBox*>(control), *edit));
-            widget = edit;
-            break;
-        }
-        case layout::Kind::CheckBox: {
-            auto* check = new QCheckBox(this);
-            m_views.push_back(std::make_unique<CheckView>(*static_cast<CheckBox*>(control), *check));
-            widget = check;
-            break;
-        }
-        case layout::Kind::CommandButton: {
-            auto* button = new QPushButton(this);
-            button->setAutoDefault(false);
-            m_views.push_back(std::make_unique<ButtonView>(*static_cast<CommandButton*>(control), *button));
-            widget = button;
-            break;
-        }
-        }
-        widget->setGeometry(geometryOf(entry));
-        m_widgets.emplace_back(entry.name, widget);
-        // The table is in tab order.
-        if (previous)
-            QWidget::setTabOrder(previous, widget);
-        else
-            widget->setFocus();
-        previous = widget;
-    }
-}
-
-QWidget* Form1Window::widgetOf(std::string_view name) const
-{
-    for (const auto& [widgetName, widget] : m_widgets)
-        if (widgetName == name)
-            return widget;
-    return nullptr;
+    });
 }
 
 void Form1Window::windowChanged(WindowChange what)

@@ -1,6 +1,6 @@
 #pragma once
-// Form1's native window: the widgets built from the window's twips table, one
-// view per control, and the window's own state mirrored both ways.
+// Form1's native window: a widget and a view for each of Form1's controls, at
+// its designed place, and the window's own state mirrored both ways.
 
 #include "control_views.h"
 #include "form1.h"
@@ -21,18 +21,16 @@ public:
     void windowChanged(WindowChange what) override;
     int popupMenu(const Menu& menu) override;
 
-    // The widget of a control, by its design name (for tests).
-    QWidget* widgetOf(std::string_view name) const;
-
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildControls();
+    // The widget of one control, named after it, at its place, with its view.
+    template <typename Model> QWidget* addWidget(Model& model);
 
     Form1& m_form;
-    std::vector<std::pair<std::string_view, QWidget*>> m_widgets;
     std::vector<std::unique_ptr<ControlView>> m_views;
 };
 

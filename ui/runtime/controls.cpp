@@ -4,6 +4,13 @@
 
 namespace tindora {
 
+Label::Label(ControlList& form, const ControlDesign& design) : Label(design) { form.add(this); }
+ComboBox::ComboBox(ControlList& form, const ControlDesign& design) : ComboBox(design) { form.add(this); }
+TextBox::TextBox(ControlList& form, const ControlDesign& design) : TextBox(design) { form.add(this); }
+CheckBox::CheckBox(ControlList& form, const ControlDesign& design) : CheckBox(design) { form.add(this); }
+CommandButton::CommandButton(ControlList& form, const ControlDesign& design) : CommandButton(design) { form.add(this); }
+OleContainer::OleContainer(ControlList& form, const ControlDesign& design) : OleContainer(design) { form.add(this); }
+
 void CaptionedControl::setCaption(std::string caption)
 {
     m_caption = std::move(caption);

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace tindora {
@@ -24,14 +26,31 @@ public:
     virtual void controlChanged(ControlChange what) = 0;
 };
 
+// Where a control sits on its form and what it shows first: its place and size
+// in twips from the top-left corner of the client area, its caption (or
+// initial text), and a check box's initial value. Controls that are not drawn
+// on the window (the timer, the menu) have only a name.
+struct ControlDesign {
+    std::string_view name;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::string_view caption = {};
+    std::int16_t value = 0;
+};
+
+class ControlList;
+
 class Control {
 public:
-    explicit Control(std::string name) : m_name(std::move(name)) {}
+    explicit Control(const ControlDesign& design) : m_design(design) {}
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
-    const std::string& name() const { return m_name; }
+    std::string_view name() const { return m_design.name; }
+    const ControlDesign& design() const { return m_design; }
     // The backend's view of this control; nullptr detaches it.
     void setView(ControlView* view) { m_view = view; }
 
@@ -43,14 +62,14 @@ protected:
     }
 
 private:
-    std::string m_name;
+    ControlDesign m_design;
     ControlView* m_view = nullptr;
 };
 
 // A caption that only the program sets: labels, buttons, check boxes.
 class CaptionedControl : public Control {
 public:
-    CaptionedControl(std::string name, std::string caption) : Control(std::move(name)), m_caption(std::move(caption)) {}
+    explicit CaptionedControl(const ControlDesign& design) : Control(design), m_caption(design.caption) {}
     const std::string& Caption() const { return m_caption; }
     void setCaption(std::string caption);
 
@@ -61,12 +80,14 @@ private:
 class Label : public CaptionedControl {
 public:
     using CaptionedControl::CaptionedControl;
+    Label(ControlList& form, const ControlDesign& design);
 };
 
 // A drop-down combo box: an editable text with a list of items.
 class ComboBox : public Control {
 public:
     using Control::Control;
+    ComboBox(ControlList& form, const ControlDesign& design);
 
     // Appends an item (index = position from 0). Selects nothing, raises nothing.
     void AddItem(std::string item);
@@ -99,7 +120,9 @@ private:
 // A single-line text box.
 class TextBox : public Control {
 public:
-    TextBox(std::string name, std::string text) : Control(std::move(name)), m_text(std::move(text)) {}
+    // Its initial text is the design's caption.
+    explicit TextBox(const ControlDesign& design) : Control(design), m_text(design.caption) {}
+    TextBox(ControlList& form, const ControlDesign& design);
 
     const std::string& Text() const { return m_text; }
     // Raises Change when the text changes.
@@ -119,10 +142,8 @@ public:
     static constexpr std::int16_t kUnchecked = 0;
     static constexpr std::int16_t kChecked = 1;
 
-    CheckBox(std::string name, std::string caption, std::int16_t value)
-        : CaptionedControl(std::move(name), std::move(caption)), m_value(value)
-    {
-    }
+    explicit CheckBox(const ControlDesign& design) : CaptionedControl(design), m_value(design.value) {}
+    CheckBox(ControlList& form, const ControlDesign& design);
 
     std::int16_t Value() const { return m_value; }
     // On only when exactly 1, ticked.
@@ -142,6 +163,7 @@ private:
 class CommandButton : public CaptionedControl {
 public:
     using CaptionedControl::CaptionedControl;
+    CommandButton(ControlList& form, const ControlDesign& design);
     Event Click;
     void userPressed()
     {
@@ -155,9 +177,9 @@ class OleContainer : public Control {
 public:
     static constexpr int kActivate = 7;
 
-    OleContainer(std::string name, std::string className) : Control(std::move(name)), m_className(std::move(className))
-    {
-    }
+    // The class of the object it holds is the design's caption.
+    explicit OleContainer(const ControlDesign& design) : Control(design), m_className(design.caption) {}
+    OleContainer(ControlList& form, const ControlDesign& design);
     const std::string& Class() const { return m_className; }
 
     // What activation does; set by the form.
@@ -169,24 +191,18 @@ private:
     std::string m_className;
 };
 
+// Raises its Timer event once for each second the tick driver hands over
+// (tick_driver.h): the once-a-second interval lives in the tick scheduler now.
 class Timer : public Control {
 public:
-    Timer(std::string name, int intervalMillis) : Control(std::move(name)), m_interval(intervalMillis) {}
-    int Interval() const { return m_interval; }
-    bool Enabled() const { return m_enabled; }
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    using Control::Control;
 
     Event TimerEvent;
-    // One tick: raises the Timer event when enabled.
     void fire()
     {
-        if (m_enabled && TimerEvent)
+        if (TimerEvent)
             TimerEvent();
     }
-
-private:
-    int m_interval;
-    bool m_enabled = true;
 };
 
 class MenuItem : public CaptionedControl {
@@ -209,6 +225,27 @@ public:
 
 private:
     std::vector<MenuItem*> m_items;
+};
+
+// The controls a form shows on its window, in tab order. Each registers itself
+// here as it is made, so the list is the form's own member list, and a
+// backend walks it with each control's own type.
+class ControlList {
+public:
+    using Entry = std::variant<Label*, ComboBox*, TextBox*, CheckBox*, CommandButton*, OleContainer*>;
+
+    void add(Entry control) { m_controls.push_back(control); }
+    std::size_t size() const { return m_controls.size(); }
+
+    // Calls visit(control) for each control in tab order, with its type.
+    template <typename Visit> void forEach(Visit&& visit) const
+    {
+        for (const Entry& control : m_controls)
+            std::visit([&visit](auto* typed) { visit(*typed); }, control);
+    }
+
+private:
+    std::vector<Entry> m_controls;
 };
 
 } // namespace tindora

@@ -35,6 +35,8 @@ public:
 
     void setView(WindowView* view) { m_view = view; }
     FormsRuntime& runtime() { return m_runtime; }
+    // The controls on the window, in tab order.
+    const ControlList& controls() const { return m_controls; }
 
     const std::string& Caption() const { return m_caption; }
     bool Visible() const { return m_visible; }
@@ -60,6 +62,9 @@ public:
     void systemRequestedClose() { Unload(); }
 
 protected:
+    // Where the form's controls register as they are made.
+    ControlList m_controls;
+
     virtual void Form_Load() {}
     virtual void Form_Resize() {}
     virtual void Form_Unload(std::int16_t& cancel) { (void)cancel; }

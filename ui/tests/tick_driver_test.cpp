@@ -30,9 +30,9 @@ std::string describe(const Announcement& a)
 {
     std::ostringstream out;
     out << (a.kind == Announcement::Kind::Sound ? "sound" : "box") << " at "
-        << formatHhMmSs(timeOfDayOf(a.judgedSecond)) << " (" << a.judgedSecond << ") icon " << static_cast<int>(a.style.icon)
-        << (a.style.systemModal ? " on top" : "") << " [" << a.title
-        << "] " << a.text;
+        << formatHhMmSs(timeOfDayOf(a.judgedSecond)) << " (" << a.judgedSecond << ") icon "
+        << static_cast<int>(a.style.icon) << (a.style.systemModal ? " on top" : "") << " [" << a.title << "] "
+        << a.text;
     return out.str();
 }
 
@@ -317,7 +317,8 @@ TEST(TickDriver, AfterASleepOneBoxNamesTheRemindersThatCameDueMeanwhile)
                 continue;
             boxes.push_back(a.title + "|" + a.text);
             if (a.title == "错过的提醒") {
-                EXPECT_EQ(a.style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder})) << c.what;
+                EXPECT_EQ(a.style, (BoxStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::Reminder}))
+                    << c.what;
                 EXPECT_EQ(a.judgedSecond, secondOf(c.sleepFrom + c.sleepFor)) << c.what << ": on resume";
             }
         }

@@ -1,5 +1,6 @@
 #include "control_layout.h"
 
+#include "form1_layout.h"
 #include "system_error.h"
 #include "wide_text.h"
 
@@ -40,48 +41,21 @@ void fitComboHeight(HWND combo, int height, int& fittedField)
 
 } // namespace
 
-RECT pixelRect(const layout::ControlSpec& design, int dpi)
+RECT pixelRect(const ControlDesign& design, int dpi)
 {
     return RECT{px(design.left, dpi), px(design.top, dpi), px(design.left + design.width, dpi),
                 px(design.top + design.height, dpi)};
 }
 
-HWND createWidget(const layout::ControlSpec& design, HWND parent, int id, HINSTANCE instance, int dpi)
+HWND createWidget(const ControlDesign& design, const WidgetKind& kind, HWND parent, int id, HINSTANCE instance, int dpi)
 {
-    const wchar_t* className = L"STATIC";
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    DWORD exStyle = 0;
-    switch (design.kind) {
-    case layout::Kind::Label:
-        style |= SS_LEFT | SS_NOPREFIX;
-        break;
-    case layout::Kind::ComboBox:
-        className = L"COMBOBOX";
-        style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-        break;
-    case layout::Kind::TextBox:
-        className = L"EDIT";
-        style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-        exStyle |= WS_EX_CLIENTEDGE;
-        break;
-    case layout::Kind::CheckBox:
-        className = L"BUTTON";
-        style |= WS_TABSTOP | BS_AUTOCHECKBOX;
-        break;
-    case layout::Kind::CommandButton:
-        className = L"BUTTON";
-        style |= WS_TABSTOP | BS_PUSHBUTTON;
-        break;
-    case layout::Kind::OleContainer:
-        return nullptr; // the clip plays without a box on the window
-    }
-    const std::wstring text = design.kind == layout::Kind::ComboBox ? std::wstring() : toWide(design.caption);
+    const std::wstring text = kind.dropsDown ? std::wstring() : toWide(design.caption);
     const RECT at = pixelRect(design, dpi);
     // A combo box's window height is that of its open list.
-    const int height = design.kind == layout::Kind::ComboBox ? (at.bottom - at.top) * (kDroppedListItems + 1)
-                                                             : at.bottom - at.top;
-    HWND widget = CreateWindowExW(exStyle, className, text.c_str(), style, at.left, at.top, at.right - at.left, height,
-                                  parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const int height = kind.dropsDown ? (at.bottom - at.top) * (kDroppedListItems + 1) : at.bottom - at.top;
+    HWND widget = CreateWindowExW(kind.exStyle, kind.className, text.c_str(), kind.style, at.left, at.top,
+                                  at.right - at.left, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                  instance, nullptr);
     if (!widget)
         reportFaultOnce("CreateWindowExW for a control", GetLastError());
     return widget;
@@ -91,14 +65,14 @@ void layOutControls(const std::vector<std::unique_ptr<NativeControl>>& controls,
 {
     int fittedField = -1;
     for (const auto& control : controls) {
-        const layout::ControlSpec& design = control->design();
+        const ControlDesign& design = control->design();
         const RECT wanted = pixelRect(design, dpi);
         const int height = wanted.bottom - wanted.top;
         HWND widget = control->widget();
         RECT now;
         GetWindowRect(widget, &now);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&now), 2);
-        if (design.kind != layout::Kind::ComboBox) {
+        if (!control->kind().dropsDown) {
             if (!EqualRect(&now, &wanted))
                 SetWindowPos(widget, nullptr, wanted.left, wanted.top, wanted.right - wanted.left, height,
                              SWP_NOZORDER | SWP_NOACTIVATE);

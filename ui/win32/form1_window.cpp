@@ -8,6 +8,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tindora::win32 {
 namespace {
 
@@ -104,7 +106,7 @@ bool Form1Window::create(HINSTANCE instance)
 void Form1Window::setListsRedraw(bool redraw)
 {
     for (const auto& control : m_controls) {
-        if (control->design().kind != layout::Kind::ComboBox)
+        if (!control->kind().dropsDown)
             continue;
         COMBOBOXINFO info{};
         info.cbSize = sizeof info;
@@ -139,16 +141,19 @@ void Form1Window::createControls(HINSTANCE instance)
 {
     // Created in tab order, which is also the order the keyboard follows.
     int id = kFirstControlId;
-    for (const layout::ControlSpec& design : layout::kControls) {
+    m_form.controls().forEach([&](auto& control) {
         ++id;
-        if (HWND widget = createWidget(design, m_window, id, instance, m_dpi))
-            m_controls.push_back(makeNativeControl(design, m_form.findControl(design.name), widget));
-    }
+        // The clip plays without a box on the window.
+        if constexpr (!std::is_same_v<std::remove_cvref_t<decltype(control)>, OleContainer>) {
+            if (HWND widget = createWidget(control.design(), widgetKindOf(control), m_window, id, instance, m_dpi))
+                m_controls.push_back(makeNativeControl(control, widget));
+        }
+    });
     // A label reaches a little under the control to its right, which is drawn
     // over it: labels go to the bottom. They take no focus, so the tab order
     // of the others is unchanged.
     for (const auto& control : m_controls)
-        if (control->design().kind == layout::Kind::Label)
+        if (control->kind().underneath)
             SetWindowPos(control->widget(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -193,7 +198,10 @@ void Form1Window::windowChanged(WindowChange what)
         SetForegroundWindow(m_window);
         if (!m_shownOnce) {
             m_shownOnce = true;
-            m_lastFocus = controlHandle("Combo2");
+            // The first control in tab order that takes the focus.
+            const auto first = std::find_if(m_controls.begin(), m_controls.end(),
+                                            [](const auto& control) { return control->kind().style & WS_TABSTOP; });
+            m_lastFocus = first != m_controls.end() ? (*first)->widget() : nullptr;
             SetFocus(m_lastFocus);
         }
         break;
@@ -264,11 +272,8 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND:
         if (lParam) {
-            const int index = LOWORD(wParam) - kFirstControlId - 1;
-            if (index < 0 || index >= static_cast<int>(layout::kControls.size()))
-                return 0;
             for (const auto& control : m_controls)
-                if (&control->design() == &layout::kControls[static_cast<std::size_t>(index)]) {
+                if (control->widget() == reinterpret_cast<HWND>(lParam)) {
                     control->command(HIWORD(wParam));
                     break;
                 }

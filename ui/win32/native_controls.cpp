@@ -21,25 +21,22 @@ void setText(HWND widget, const std::string& utf8) { SetWindowTextW(widget, toWi
 // The view of one kind of model.
 template <typename Model> class NativeView : public NativeControl {
 public:
-    NativeView(const layout::ControlSpec& design, Model& model, HWND widget)
-        : NativeControl(design, &model, widget), m_model(model)
-    {
-    }
+    NativeView(Model& model, HWND widget) : NativeControl(model, widgetKindOf(model), widget), m_model(model) {}
 
 protected:
     Model& m_model;
 };
 
-// Labels, and whatever else only shows a caption the program sets.
-class NativeCaption : public NativeView<CaptionedControl> {
+// Labels: a caption the program sets, and nothing the user can do.
+template <typename Model> class NativeCaption : public NativeView<Model> {
 public:
-    using NativeView::NativeView;
+    using NativeView<Model>::NativeView;
 
 protected:
     void apply(ControlChange what) override
     {
         if (what == ControlChange::Caption)
-            setText(widget(), m_model.Caption());
+            setText(this->widget(), this->m_model.Caption());
     }
     void userCommand(WORD) override {}
 };
@@ -95,10 +92,7 @@ protected:
 
 class NativeCheckBox : public NativeView<CheckBox> {
 public:
-    NativeCheckBox(const layout::ControlSpec& design, CheckBox& model, HWND widget) : NativeView(design, model, widget)
-    {
-        showValue();
-    }
+    NativeCheckBox(CheckBox& model, HWND widget) : NativeView(model, widget) { showValue(); }
 
 protected:
     void apply(ControlChange what) override
@@ -137,30 +131,38 @@ protected:
     }
 };
 
-// A widget without a model of its own: shown, never fed back.
-class NativeInert : public NativeControl {
-public:
-    using NativeControl::NativeControl;
-
-protected:
-    void apply(ControlChange) override {}
-    void userCommand(WORD) override {}
-};
-
 } // namespace
 
-NativeControl::NativeControl(const layout::ControlSpec& design, Control* model, HWND widget)
-    : m_design(design), m_model(model), m_widget(widget)
+WidgetKind widgetKindOf(const Label&)
 {
-    if (m_model)
-        m_model->setView(this);
+    return {L"STATIC", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SS_LEFT | SS_NOPREFIX, 0, false, true};
+}
+WidgetKind widgetKindOf(const ComboBox&)
+{
+    return {L"COMBOBOX",
+            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL, 0,
+            true};
+}
+WidgetKind widgetKindOf(const TextBox&)
+{
+    return {L"EDIT", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+}
+WidgetKind widgetKindOf(const CheckBox&)
+{
+    return {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_AUTOCHECKBOX};
+}
+WidgetKind widgetKindOf(const CommandButton&)
+{
+    return {L"BUTTON", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP | BS_PUSHBUTTON};
 }
 
-NativeControl::~NativeControl()
+NativeControl::NativeControl(Control& model, const WidgetKind& kind, HWND widget)
+    : m_model(model), m_kind(kind), m_widget(widget)
 {
-    if (m_model)
-        m_model->setView(nullptr);
+    m_model.setView(this);
 }
+
+NativeControl::~NativeControl() { m_model.setView(nullptr); }
 
 void NativeControl::controlChanged(ControlChange what)
 {
@@ -175,24 +177,25 @@ void NativeControl::command(WORD code)
         userCommand(code);
 }
 
-std::unique_ptr<NativeControl> makeNativeControl(const layout::ControlSpec& design, Control* model, HWND widget)
+std::unique_ptr<NativeControl> makeNativeControl(Label& model, HWND widget)
 {
-    // The design's kind says what the model is (Form1 names every control).
-    switch (model ? design.kind : layout::Kind::OleContainer) {
-    case layout::Kind::Label:
-        return std::make_unique<NativeCaption>(design, *static_cast<Label*>(model), widget);
-    case layout::Kind::ComboBox:
-        return std::make_unique<NativeComboBox>(design, *static_cast<ComboBox*>(model), widget);
-    case layout::Kind::TextBox:
-        return std::make_unique<NativeTextBox>(design, *static_cast<TextBox*>(model), widget);
-    case layout::Kind::CheckBox:
-        return std::make_unique<NativeCheckBox>(design, *static_cast<CheckBox*>(model), widget);
-    case layout::Kind::CommandButton:
-        return std::make_unique<NativeButton>(design, *static_cast<CommandButton*>(model), widget);
-    case layout::Kind::OleContainer:
-        break;
-    }
-    return std::make_unique<NativeInert>(design, model, widget);
+    return std::make_unique<NativeCaption<Label>>(model, widget);
+}
+std::unique_ptr<NativeControl> makeNativeControl(ComboBox& model, HWND widget)
+{
+    return std::make_unique<NativeComboBox>(model, widget);
+}
+std::unique_ptr<NativeControl> makeNativeControl(TextBox& model, HWND widget)
+{
+    return std::make_unique<NativeTextBox>(model, widget);
+}
+std::unique_ptr<NativeControl> makeNativeControl(CheckBox& model, HWND widget)
+{
+    return std::make_unique<NativeCheckBox>(model, widget);
+}
+std::unique_ptr<NativeControl> makeNativeControl(CommandButton& model, HWND widget)
+{
+    return std::make_unique<NativeButton>(model, widget);
 }
 
 } // namespace tindora::win32

@@ -5,7 +5,6 @@
 // the change, so none of those may come back as the user's input.
 
 #include "controls.h"
-#include "form1_layout.h"
 
 #include <memory>
 
@@ -13,14 +12,33 @@
 
 namespace tindora::win32 {
 
+// What a kind of control is as a native widget.
+struct WidgetKind {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle = 0;
+    // A drop-down combo box: its window reaches down over its open list.
+    bool dropsDown = false;
+    // Drawn under the others: a label's box reaches under its neighbour.
+    bool underneath = false;
+};
+
+WidgetKind widgetKindOf(const Label&);
+WidgetKind widgetKindOf(const ComboBox&);
+WidgetKind widgetKindOf(const TextBox&);
+WidgetKind widgetKindOf(const CheckBox&);
+WidgetKind widgetKindOf(const CommandButton&);
+
+// Attaches itself to its model for its lifetime.
 class NativeControl : public ControlView {
 public:
-    NativeControl(const layout::ControlSpec& design, Control* model, HWND widget);
+    NativeControl(Control& model, const WidgetKind& kind, HWND widget);
     ~NativeControl() override;
     NativeControl(const NativeControl&) = delete;
     NativeControl& operator=(const NativeControl&) = delete;
 
-    const layout::ControlSpec& design() const { return m_design; }
+    const ControlDesign& design() const { return m_model.design(); }
+    const WidgetKind& kind() const { return m_kind; }
     HWND widget() const { return m_widget; }
 
     void controlChanged(ControlChange what) final;
@@ -32,13 +50,17 @@ protected:
     virtual void userCommand(WORD code) = 0;
 
 private:
-    const layout::ControlSpec& m_design;
-    Control* m_model;
+    Control& m_model;
+    WidgetKind m_kind;
     HWND m_widget;
     bool m_applying = false;
 };
 
-// The view of a control of this design, over its widget; `model` may be null.
-std::unique_ptr<NativeControl> makeNativeControl(const layout::ControlSpec& design, Control* model, HWND widget);
+// The view of a control over its widget.
+std::unique_ptr<NativeControl> makeNativeControl(Label& model, HWND widget);
+std::unique_ptr<NativeControl> makeNativeControl(ComboBox& model, HWND widget);
+std::unique_ptr<NativeControl> makeNativeControl(TextBox& model, HWND widget);
+std::unique_ptr<NativeControl> makeNativeControl(CheckBox& model, HWND widget);
+std::unique_ptr<NativeControl> makeNativeControl(CommandButton& model, HWND widget);
 
 } // namespace tindora::win32

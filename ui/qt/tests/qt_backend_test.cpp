@@ -69,7 +69,7 @@ private:
 
     template <typename T> T* widget(std::string_view name)
     {
-        auto* found = qobject_cast<T*>(m_app->window.widgetOf(name));
+        auto* found = m_app->window.findChild<T*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
         if (!found)
             qFatal("no widget %s", std::string(name).c_str());
         return found;
@@ -270,7 +270,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("onTop");
         QTest::addColumn<bool>("yesNo");
         QTest::addColumn<int>("icon");
-        QTest::newRow("fixed-time warning") << int(BoxIcon::Information) << true << false << int(QMessageBox::Information);
+        QTest::newRow("fixed-time warning")
+            << int(BoxIcon::Information) << true << false << int(QMessageBox::Information);
         QTest::newRow("due") << int(BoxIcon::Exclamation) << true << false << int(QMessageBox::Warning);
         QTest::newRow("error") << int(BoxIcon::Error) << false << false << int(QMessageBox::Critical);
         QTest::newRow("stay or leave") << int(BoxIcon::Exclamation) << false << true << int(QMessageBox::Warning);

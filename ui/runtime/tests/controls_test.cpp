@@ -20,7 +20,7 @@ void fillHours(ComboBox& picker)
 
 TEST(ComboBox, AProgramWriteOfListIndexSelectsRaisesClickAndUpdatesTheView)
 {
-    ComboBox picker("Combo2");
+    ComboBox picker({"Combo2"});
     RecordingView view;
     picker.setView(&view);
     int clicks = 0;
@@ -51,7 +51,7 @@ TEST(ComboBox, AProgramWriteOfListIndexSelectsRaisesClickAndUpdatesTheView)
 
 TEST(ComboBox, UserInputRaisesItsEventsWithoutEchoingToTheView)
 {
-    ComboBox picker("Combo2");
+    ComboBox picker({"Combo2"});
     fillHours(picker);
     RecordingView view;
     picker.setView(&view);
@@ -74,7 +74,7 @@ TEST(ComboBox, UserInputRaisesItsEventsWithoutEchoingToTheView)
 
 TEST(TextBox, ChangeComesOnlyWhenTheTextChanges)
 {
-    TextBox lead("Text1", "5");
+    TextBox lead({"Text1", 0, 0, 0, 0, "5"});
     RecordingView view;
     lead.setView(&view);
     int changes = 0;
@@ -92,7 +92,7 @@ TEST(TextBox, ChangeComesOnlyWhenTheTextChanges)
 
 TEST(CheckBox, OnlyExactlyOneCountsAsOn)
 {
-    CheckBox box("Check1", "铃声提醒", 1);
+    CheckBox box({"Check1", 0, 0, 0, 0, "铃声提醒", CheckBox::kChecked});
     EXPECT_TRUE(box.isOn());
     for (std::int16_t value : {std::int16_t{0}, std::int16_t{2}, std::int16_t{-1}}) {
         box.setValue(value);
