@@ -2,21 +2,6 @@
 
 namespace tindora::settings {
 
-std::string_view fileNameOf(StoreFile file)
-{
-    switch (file) {
-    case StoreFile::Settings:
-        return "time.txt";
-    case StoreFile::Pending:
-        return "time.txt.new";
-    case StoreFile::Backup:
-        return "time.txt.bak";
-    case StoreFile::BackupPending:
-        break;
-    }
-    return "time.txt.bak.new";
-}
-
 StoreRead AtomicFileStore::readOrCreate()
 {
     StoreRead result;

@@ -9,11 +9,6 @@
 
 namespace tindora::settings {
 
-inline constexpr std::string_view kSettingsFileName = "time.txt";
-inline constexpr std::string_view kBackupFileName = "time.txt.bak";
-// The new content is written here first, then moved over time.txt.
-inline constexpr std::string_view kPendingFileName = "time.txt.new";
-
 std::unique_ptr<SettingsStore> makeFileSettingsStore();
 
 // For tests: `afterPendingWritten` runs once the new content is flushed to

@@ -114,7 +114,7 @@ std::string describeLoadProblems(std::string_view location, const std::vector<Lo
     text += "。";
     if (anyKeptDefault)
         text += "读不出的项保持默认值；";
-    return text + "下次保存前，原文件会先备份为 time.txt.bak。";
+    return text + "下次保存前，原文件会先备份为 " + pathBeside(location, StoreFile::Backup) + "。";
 }
 
 std::string describeSaveFailure(std::string_view location, const StoreError& error, bool leaving)

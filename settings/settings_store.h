@@ -35,8 +35,22 @@ enum class StoreFile {
     BackupPending, // time.txt.bak.new
 };
 
-// The file name of each, as the user sees it in the folder.
-std::string_view fileNameOf(StoreFile file);
+// The file name of each, as the user sees it in the folder: the one place the
+// names are spelled.
+constexpr std::string_view fileNameOf(StoreFile file)
+{
+    switch (file) {
+    case StoreFile::Settings:
+        return "time.txt";
+    case StoreFile::Pending:
+        return "time.txt.new";
+    case StoreFile::Backup:
+        return "time.txt.bak";
+    case StoreFile::BackupPending:
+        break;
+    }
+    return "time.txt.bak.new";
+}
 
 // The largest time.txt the program reads: 8 MiB. Every field the writer writes
 // is a control's text, at most 32,767 characters (the edit controls' limit on

@@ -201,11 +201,11 @@ public:
     {
         char folder[PATH_MAX];
         if (!::getcwd(folder, sizeof folder))
-            return std::string(kSettingsFileName);
+            return std::string(fileNameOf(StoreFile::Settings));
         std::string path = folder;
         if (path.empty() || path.back() != '/')
             path += '/';
-        return path + std::string(kSettingsFileName);
+        return path + std::string(fileNameOf(StoreFile::Settings));
     }
     const TextCodec& codec() const override { return settingsFileCodec(); }
 

@@ -9,14 +9,8 @@ namespace {
 class MemoryStoreUnderTest : public StoreUnderTest {
 public:
     SettingsStore& store() override { return m_store; }
-    std::optional<std::string> file(StoreFile which) override
-    {
-        return which == StoreFile::Backup ? m_store.backup : m_store.file;
-    }
-    void setFile(StoreFile which, const std::string& bytes) override
-    {
-        (which == StoreFile::Backup ? m_store.backup : m_store.file) = bytes;
-    }
+    std::optional<std::string> file(StoreFile which) override { return m_store.file(which); }
+    void setFile(StoreFile which, const std::string& bytes) override { m_store.setFile(bytes, which); }
     bool makeUnreadable() override
     {
         m_store.readFault = StoreError{StoreErrorKind::InUse, 32};

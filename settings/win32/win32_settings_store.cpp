@@ -4,13 +4,10 @@
 
 #include <windows.h>
 
+#include <array>
+
 namespace tindora::settings {
 namespace {
-
-constexpr const wchar_t* kFile = L"time.txt";
-constexpr const wchar_t* kPending = L"time.txt.new";
-constexpr const wchar_t* kBackup = L"time.txt.bak";
-constexpr const wchar_t* kBackupPending = L"time.txt.bak.new";
 
 // "Access denied" covers a folder of that name and a file another program
 // holds open as well as a real lack of rights: tell them apart.
@@ -184,11 +181,12 @@ public:
 
     std::string location() const override
     {
-        const DWORD length = GetFullPathNameW(kFile, 0, nullptr, nullptr);
+        const wchar_t* name = nameOf(File::Settings);
+        const DWORD length = GetFullPathNameW(name, 0, nullptr, nullptr);
         if (length == 0)
-            return std::string(kSettingsFileName);
+            return std::string(fileNameOf(File::Settings));
         std::wstring path(length, L'\0');
-        const DWORD written = GetFullPathNameW(kFile, length, path.data(), nullptr);
+        const DWORD written = GetFullPathNameW(name, length, path.data(), nullptr);
         path.resize(written);
         return toUtf8(path);
     }
@@ -221,17 +219,16 @@ protected:
 private:
     static const wchar_t* nameOf(File file)
     {
-        switch (file) {
-        case File::Settings:
-            return kFile;
-        case File::Pending:
-            return kPending;
-        case File::Backup:
-            return kBackup;
-        case File::BackupPending:
-            break;
-        }
-        return kBackupPending;
+        // The names are ASCII: each byte widens to the same character.
+        static const std::array<std::wstring, 4> names = [] {
+            std::array<std::wstring, 4> wide;
+            for (const File each : {File::Settings, File::Pending, File::Backup, File::BackupPending}) {
+                const std::string_view name = fileNameOf(each);
+                wide[static_cast<std::size_t>(each)] = std::wstring(name.begin(), name.end());
+            }
+            return wide;
+        }();
+        return names[static_cast<std::size_t>(file)].c_str();
     }
 };
 

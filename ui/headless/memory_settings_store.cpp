@@ -2,32 +2,72 @@
 
 namespace tindora::headless {
 
-MemorySettingsStore::MemorySettingsStore() : m_codec(&settings::settingsFileCodec()) {}
+using settings::StoreError;
+using settings::StoreErrorKind;
 
-settings::StoreRead MemorySettingsStore::readOrCreate()
+MemorySettingsStore::MemorySettingsStore() : MemorySettingsStore(settings::settingsFileCodec()) {}
+
+std::string MemorySettingsStore::location() const
 {
-    if (readFault) {
-        // As on disk: a file that is there but cannot be read is moved aside,
-        // unread, by the first save.
-        m_moveAside = file.has_value();
-        return {{}, readFault, m_moveAside};
-    }
-    if (!file)
-        file.emplace();
-    return {*file, std::nullopt};
+    return std::string(kFolder) + std::string(fileNameOf(File::Settings));
 }
 
-std::optional<settings::StoreError> MemorySettingsStore::replace(std::string_view bytes)
+std::optional<std::string> MemorySettingsStore::file(settings::StoreFile which) const
+{
+    const auto found = files.find(fileNameOf(which));
+    if (found == files.end())
+        return std::nullopt;
+    return found->second;
+}
+
+void MemorySettingsStore::setFile(std::string bytes, settings::StoreFile which)
+{
+    files[std::string(fileNameOf(which))] = std::move(bytes);
+}
+
+std::optional<StoreError> MemorySettingsStore::replace(std::string_view bytes)
 {
     ++replaceCalls;
+    return AtomicFileStore::replace(bytes);
+}
+
+std::optional<StoreError> MemorySettingsStore::readWhole(File file, bool createIfMissing, std::string& bytes)
+{
+    if (readFault && file == File::Settings)
+        return readFault;
+    const auto found = files.find(fileNameOf(file));
+    if (found != files.end()) {
+        bytes = found->second;
+        return std::nullopt;
+    }
+    if (!createIfMissing)
+        return StoreError{StoreErrorKind::BadPath, 2, file};
+    files[std::string(fileNameOf(file))];
+    return std::nullopt;
+}
+
+std::optional<StoreError> MemorySettingsStore::moveOver(File from, File to)
+{
     if (replaceFault)
         return replaceFault;
-    if ((m_keepCopy || m_moveAside) && file)
-        backup = file;
-    m_keepCopy = false;
-    m_moveAside = false;
-    file = std::string(bytes);
+    const auto found = files.find(fileNameOf(from));
+    if (found == files.end())
+        return StoreError{StoreErrorKind::BadPath, 2, to};
+    std::string bytes = std::move(found->second);
+    files.erase(found);
+    files[std::string(fileNameOf(to))] = std::move(bytes);
     return std::nullopt;
+}
+
+std::optional<StoreError> MemorySettingsStore::replaceWhole(File target, File pending, std::string_view bytes,
+                                                            const std::function<void()>& beforeReplace)
+{
+    if (replaceFault)
+        return replaceFault;
+    files[std::string(fileNameOf(pending))] = std::string(bytes);
+    if (beforeReplace)
+        beforeReplace();
+    return moveOver(pending, target);
 }
 
 } // namespace tindora::headless

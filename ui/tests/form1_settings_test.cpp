@@ -17,7 +17,7 @@ using settings::StoreFile;
 
 const std::string kMeeting = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"; // 开会
 const std::string kUntouched = "\"\",\"\",\"\",\"5\",\"\"\r\n";
-const std::string kLocation(headless::MemorySettingsStore::kLocation);
+const std::string kLocation = headless::MemorySettingsStore().location();
 
 std::vector<Announcement> boxes(const HeadlessApp& app)
 {
@@ -42,7 +42,7 @@ TEST(SettingsLoad, AMissingFileIsCreatedEmptyAndNothingChanges)
         c->Click = [&] { ++events; };
     app.form.Text1.Change = [&] { ++events; };
     app.start();
-    EXPECT_EQ(app.settingsStore.file, std::string());
+    EXPECT_EQ(app.settingsStore.file(), std::string());
     EXPECT_EQ(events, 0);
     EXPECT_EQ(pickers(app.form.slots()[0]), "-1/ -1/ -1/");
     EXPECT_EQ(app.form.Text1.Text(), "5");
@@ -53,8 +53,8 @@ TEST(SettingsLoad, AMissingFileIsCreatedEmptyAndNothingChanges)
 TEST(SettingsLoad, RaisesTheEventsOfEachAssignmentInOrderAndEndsWithTheStoredTimes)
 {
     HeadlessApp app;
-    app.settingsStore.file = "\"8\",\"30\",\"0\",\"10\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouched +
-                             "\"0\",\"2\",\"0\",\"05\",\"x\"\r\n";
+    app.settingsStore.setFile("\"8\",\"30\",\"0\",\"10\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouched +
+                              "\"0\",\"2\",\"0\",\"05\",\"x\"\r\n");
     std::vector<std::string> events;
     auto watch = [&](Event& event, std::string name, TimeOfDay& pre, TimeOfDay& due) {
         event = [&, inner = event, name] {
@@ -102,7 +102,8 @@ TEST(SettingsLoad, StoredNumbersSelectTheirItems)
     };
     for (const Case& c : cases) {
         HeadlessApp app;
-        app.settingsStore.file = "\"" + c.hour + "\",\"0\",\"0\",\"" + c.lead + "\",\"\"\r\n" + kUntouched + kUntouched;
+        app.settingsStore.setFile("\"" + c.hour + "\",\"0\",\"0\",\"" + c.lead + "\",\"\"\r\n" + kUntouched +
+                                  kUntouched);
         app.start();
         EXPECT_EQ(std::to_string(app.form.Combo2.ListIndex()) + "/" + app.form.Combo2.Text(), c.pickerState) << c.hour;
         EXPECT_EQ(app.form.Text1.Text(), c.leadText) << c.lead;
@@ -123,13 +124,13 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     f.Text3.userTypedText(" say \"hi\", ok ");
     f.Text6.userTypedText("2.50");
     f.Command6.userPressed();
-    EXPECT_EQ(*app.settingsStore.file,
+    EXPECT_EQ(*app.settingsStore.file(),
               kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
     EXPECT_TRUE(boxes(app).empty());
 
     // And the next start brings the window back as it was, the typed 7 as item 7.
     HeadlessApp next;
-    next.settingsStore.file = app.settingsStore.file;
+    next.settingsStore.files = app.settingsStore.files;
     next.start();
     EXPECT_EQ(pickers(next.form.slots()[0]), "8/8 30/30 0/0");
     EXPECT_EQ(pickers(next.form.slots()[1]), "-1/ -1/ 7/7");
@@ -150,7 +151,7 @@ TEST(SettingsLoad, AnUntouchedSlotDoesNotComeBackAsMidnight)
     };
     for (const auto& [slot1, expectedBoxes] : cases) {
         HeadlessApp app(headless::at(0, 23, 50, 0));
-        app.settingsStore.file = slot1 + kUntouched + kUntouched;
+        app.settingsStore.setFile(slot1 + kUntouched + kUntouched);
         app.start();
         app.runUntil(headless::at(1, 0, 1, 0));
         EXPECT_EQ(boxes(app).size(), expectedBoxes) << slot1;
@@ -166,14 +167,14 @@ TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
     HeadlessApp app;
     const std::string original = kMeeting + "\"24\",\"15\",\"0\",\"7\",\"b\"\r\n" +
                                  "\"1\",\"99\",\"2\",\"5\",\"c\"\r\n";
-    app.settingsStore.file = original;
+    app.settingsStore.setFile(original);
     app.start();
 
     const auto shown = boxes(app);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "设置文件 " + kLocation +
                                  " 第 2 行第 1 项（时间2的“时”）是“24”，不是 0 到 23 之间的整数，此外还有 1 "
-                                 "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 time.txt.bak。");
+                                 "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 C:\\Tindora\\time.txt.bak。");
     EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
     EXPECT_EQ(shown[0].title, "Tindora");
     EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0");
@@ -183,11 +184,11 @@ TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
     EXPECT_EQ(app.form.Text5.Text(), "c");
 
     app.form.Command6.userPressed();
-    EXPECT_EQ(app.settingsStore.backup, original);
-    EXPECT_NE(app.settingsStore.file, original);
+    EXPECT_EQ(app.settingsStore.backup(), original);
+    EXPECT_NE(app.settingsStore.file(), original);
     app.form.Combo7.userChoseItem(9);
     app.form.Command6.userPressed();
-    EXPECT_EQ(app.settingsStore.backup, original); // kept once, not overwritten
+    EXPECT_EQ(app.settingsStore.backup(), original); // kept once, not overwritten
 }
 
 TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldBecame)
@@ -217,16 +218,16 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldB
     };
     for (const Case& c : cases) {
         HeadlessApp app;
-        app.settingsStore.file = c.file;
+        app.settingsStore.setFile(c.file);
         app.start();
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u) << c.message;
         EXPECT_EQ(shown[0].text, "设置文件 " + kLocation + " " + c.message + "。" +
                                      (c.keptDefault ? "读不出的项保持默认值；" : "") +
-                                     "下次保存前，原文件会先备份为 time.txt.bak。");
+                                     "下次保存前，原文件会先备份为 C:\\Tindora\\time.txt.bak。");
         EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0") << c.message;
         EXPECT_EQ(pickers(app.form.slots()[2]), c.slot3) << c.message;
-        EXPECT_EQ(app.settingsStore.file, c.file);      // the loader never writes
+        EXPECT_EQ(app.settingsStore.file(), c.file);    // the loader never writes
         EXPECT_TRUE(app.form.trayModule().iconShown()); // start-up went on
     }
 }
@@ -254,7 +255,7 @@ TEST(SettingsLoad, AFileThatCannotBeReadIsReportedKeptAndStartUpGoesOn)
     for (const Case& c : cases) {
         HeadlessApp app;
         if (c.fileThere)
-            app.settingsStore.file = original;
+            app.settingsStore.setFile(original);
         app.settingsStore.readFault = c.fault;
         app.start();
         const auto shown = boxes(app);
@@ -266,15 +267,15 @@ TEST(SettingsLoad, AFileThatCannotBeReadIsReportedKeptAndStartUpGoesOn)
 
         app.settingsStore.readFault.reset();
         app.form.Command6.userPressed();
-        EXPECT_EQ(app.settingsStore.backup, c.fileThere ? std::optional(original) : std::nullopt) << c.text;
-        EXPECT_EQ(app.settingsStore.file, kUntouched + kUntouched + kUntouched) << c.text;
+        EXPECT_EQ(app.settingsStore.backup(), c.fileThere ? std::optional(original) : std::nullopt) << c.text;
+        EXPECT_EQ(app.settingsStore.file(), kUntouched + kUntouched + kUntouched) << c.text;
     }
 }
 
 TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
 {
     HeadlessApp app;
-    app.settingsStore.file = kMeeting + kUntouched + kUntouched;
+    app.settingsStore.setFile(kMeeting + kUntouched + kUntouched);
     app.start();
     app.form.Combo2.userChoseItem(9);
     const std::pair<StoreError, std::string> cases[] = {
@@ -301,7 +302,7 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
         EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
-        EXPECT_EQ(app.settingsStore.file, kMeeting + kUntouched + kUntouched);
+        EXPECT_EQ(app.settingsStore.file(), kMeeting + kUntouched + kUntouched);
         EXPECT_EQ(app.form.Combo2.Text(), "9");
         EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
         EXPECT_FALSE(app.runtime.ended);
@@ -350,7 +351,7 @@ TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
                 app.settingsStore.replaceFault.reset();
                 leave(app, way);
                 EXPECT_TRUE(left(app)) << label;
-                EXPECT_EQ(app.settingsStore.file, kUntouched + kUntouched + kUntouched) << label;
+                EXPECT_EQ(app.settingsStore.file(), kUntouched + kUntouched + kUntouched) << label;
                 EXPECT_EQ(boxes(app).size(), 1u) << label;
             }
         }
@@ -422,7 +423,7 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
             " 已保存，但时间2的提醒事件、时间3的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。";
         EXPECT_EQ(shown[0].text, leaving ? told + "要留在程序中修改吗？选“否”将直接退出。" : told);
         EXPECT_EQ(shown[0].style, (BoxStyle{BoxIcon::Exclamation, leaving ? BoxButtons::YesNo : BoxButtons::Ok}));
-        EXPECT_EQ(app.settingsStore.file,
+        EXPECT_EQ(app.settingsStore.file(),
                   kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
         EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
     }
@@ -450,13 +451,13 @@ TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
     app.form.Command5.userPressed(); // nothing new to tell: no question, the program ends
     EXPECT_EQ(boxes(app).size(), 2u);
     EXPECT_TRUE(app.runtime.ended);
-    EXPECT_TRUE(app.settingsStore.file->starts_with("\"\",\"\",\"\",\"5\",\"??2\"")) << *app.settingsStore.file;
+    EXPECT_TRUE(app.settingsStore.file()->starts_with("\"\",\"\",\"\",\"5\",\"??2\"")) << *app.settingsStore.file();
 
     // Bytes the load could not read were told about at the load: the saves
     // that write their replacements do not tell it again.
     HeadlessApp loaded;
     loaded.settingsStore.setCodec(ascii);
-    loaded.settingsStore.file = "\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"\r\n" + kUntouched + kUntouched;
+    loaded.settingsStore.setFile("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"\r\n" + kUntouched + kUntouched);
     loaded.start();
     ASSERT_EQ(boxes(loaded).size(), 1u);
     EXPECT_EQ(loaded.form.Text2.Text(), "caf\xEF\xBF\xBD");
@@ -464,10 +465,10 @@ TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
     loaded.form.Command5.userPressed();
     EXPECT_EQ(boxes(loaded).size(), 1u);
     EXPECT_TRUE(loaded.runtime.ended);
-    EXPECT_TRUE(loaded.settingsStore.backup->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\""))
-        << *loaded.settingsStore.backup;
-    EXPECT_TRUE(loaded.settingsStore.file->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf?\""))
-        << *loaded.settingsStore.file;
+    EXPECT_TRUE(loaded.settingsStore.backup()->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\""))
+        << *loaded.settingsStore.backup();
+    EXPECT_TRUE(loaded.settingsStore.file()->starts_with("\"8\",\"30\",\"0\",\"5\",\"caf?\""))
+        << *loaded.settingsStore.file();
 }
 
 } // namespace

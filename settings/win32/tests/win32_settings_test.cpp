@@ -65,14 +65,14 @@ TEST(Win32Codec, ASaveThatLosesCharactersSaysWhichNote)
         boxes += a.kind == headless::Announcement::Kind::Box;
     if (settingsFileCodePage() == kCodePageGb18030) {
         EXPECT_EQ(boxes, 0);
-        EXPECT_NE(app.settingsStore.file->find("\x95\x32\x82\x36"), std::string::npos);
+        EXPECT_NE(app.settingsStore.file()->find("\x95\x32\x82\x36"), std::string::npos);
         return;
     }
     ASSERT_EQ(boxes, 1);
     EXPECT_EQ(app.runtime.log.back().text,
               std::string("设置文件 ") + std::string(headless::MemorySettingsStore::kLocation) +
                   " 已保存，但时间1的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。");
-    EXPECT_TRUE(app.settingsStore.file->starts_with("\"\",\"\",\"\",\"5\",\"\xBC\xFB?")) << *app.settingsStore.file;
+    EXPECT_TRUE(app.settingsStore.file()->starts_with("\"\",\"\",\"\",\"5\",\"\xBC\xFB?")) << *app.settingsStore.file();
 }
 
 // Another program (hold_file.exe, beside this test) holding a file with
