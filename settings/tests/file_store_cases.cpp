@@ -3,7 +3,7 @@
 // a file an editor saved as UTF-8, the whole way through Form1.
 #include "file_settings_store.h"
 #include "headless_runtime.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,7 @@ namespace tindora::settings {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kOld = "\"8\",\"30\",\"0\",\"5\",\"old\"\r\n";
-const std::string kNew = "\"9\",\"0\",\"0\",\"5\",\"new\"\r\n";
+using namespace testkit;
 
 class RealFileStore : public ::testing::Test {
 protected:
@@ -45,7 +43,7 @@ TEST_F(RealFileStore, AFolderInTheWayFailsTheSaveAndIsNamed)
         const std::string name(fileNameOf(c.folderAt));
         auto fresh = makeFileSettingsStore();
         if (c.folderAt != StoreFile::Settings)
-            TempFolder::write("time.txt", kOld);
+            TempFolder::write("time.txt", kOldLine);
         fs::create_directory(name);
         const StoreRead read = fresh->readOrCreate();
         EXPECT_EQ(read.error.has_value(), c.folderAt == StoreFile::Settings) << name;
@@ -55,13 +53,13 @@ TEST_F(RealFileStore, AFolderInTheWayFailsTheSaveAndIsNamed)
         }
         if (c.keepCopy)
             fresh->keepCopyBeforeNextReplace();
-        const auto error = fresh->replace(kNew);
+        const auto error = fresh->replace(kNewLine);
         ASSERT_TRUE(error) << name;
         EXPECT_EQ(error->kind, StoreErrorKind::IsFolder) << name;
         EXPECT_EQ(error->file, c.folderAt) << name;
         EXPECT_TRUE(fs::is_directory(name)) << name;
         if (c.folderAt != StoreFile::Settings) {
-            EXPECT_EQ(TempFolder::read("time.txt"), kOld) << name;
+            EXPECT_EQ(TempFolder::read("time.txt"), kOldLine) << name;
         }
         if (c.folderAt != StoreFile::Pending) {
             EXPECT_FALSE(fs::exists("time.txt.new")) << name;
@@ -71,35 +69,35 @@ TEST_F(RealFileStore, AFolderInTheWayFailsTheSaveAndIsNamed)
 
 TEST_F(RealFileStore, APendingFileLeftByAnEarlierSaveIsSimplyReplaced)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     TempFolder::write("time.txt.new", "stale, and read-only");
     fs::permissions("time.txt.new", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 
 TEST_F(RealFileStore, APendingFileTakenAwayDuringTheSaveIsReportedSo)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     auto robbed = makeFileSettingsStore([] { fs::remove("time.txt.new"); });
-    const auto error = robbed->replace(kNew);
+    const auto error = robbed->replace(kNewLine);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::Vanished);
     EXPECT_EQ(error->file, StoreFile::Pending);
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
 }
 
 // Read-only as the user set it (no write permission for anyone; the read-only
 // attribute on Windows): the save refuses, the file and its mode stay.
 TEST_F(RealFileStore, AReadOnlyFileIsNotReplaced)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     fs::permissions("time.txt", fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                     fs::perm_options::remove);
     const fs::perms before = fs::status("time.txt").permissions();
-    const auto error = store->replace(kNew);
+    const auto error = store->replace(kNewLine);
     const std::string after = TempFolder::read("time.txt");
     const StoreRead read = store->readOrCreate();
     const fs::perms modeAfter = fs::status("time.txt").permissions();
@@ -107,10 +105,10 @@ TEST_F(RealFileStore, AReadOnlyFileIsNotReplaced)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::ReadOnlyFile) << error->systemCode;
     EXPECT_EQ(error->file, StoreFile::Settings);
-    EXPECT_EQ(after, kOld);
+    EXPECT_EQ(after, kOldLine);
     EXPECT_EQ(modeAfter, before);
     EXPECT_FALSE(read.error);
-    EXPECT_EQ(read.bytes, kOld); // still read at start-up
+    EXPECT_EQ(read.bytes, kOldLine); // still read at start-up
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 
@@ -147,9 +145,9 @@ TEST_F(RealFileStore, AFileAboveTheSizeLimitIsRefusedAndKeptAsBak)
         EXPECT_EQ(read.error->kind, StoreErrorKind::TooLarge) << size;
         EXPECT_TRUE(read.unreadableFileKept) << size;
         EXPECT_TRUE(read.bytes.empty());
-        EXPECT_FALSE(fresh->replace(kNew)) << size;
+        EXPECT_FALSE(fresh->replace(kNewLine)) << size;
         EXPECT_EQ(fs::file_size("time.txt.bak"), size);
-        EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+        EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     }
 }
 

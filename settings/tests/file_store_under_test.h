@@ -4,7 +4,7 @@
 
 #include "file_settings_store.h"
 #include "settings_store_contract.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 namespace tindora::settings::contract {
 
@@ -16,15 +16,15 @@ public:
         const std::filesystem::path name(fileNameOf(which));
         if (!std::filesystem::is_regular_file(name))
             return std::nullopt;
-        return TempFolder::read(name);
+        return testkit::TempFolder::read(name);
     }
     void setFile(StoreFile which, const std::string& bytes) override
     {
-        TempFolder::write(std::filesystem::path(fileNameOf(which)), bytes);
+        testkit::TempFolder::write(std::filesystem::path(fileNameOf(which)), bytes);
     }
 
 protected:
-    TempFolder m_folder;
+    testkit::TempFolder m_folder;
     std::unique_ptr<SettingsStore> m_store = makeFileSettingsStore();
 };
 

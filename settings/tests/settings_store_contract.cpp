@@ -1,11 +1,12 @@
 // The settings store contract, run by each store's test program.
 #include "settings_store_contract.h"
+#include "test_support.h"
 
 namespace tindora::settings::contract {
 namespace {
 
-const std::string kOld = "\"8\",\"30\",\"0\",\"5\",\"old\"\r\n";
-const std::string kNew = "\"9\",\"0\",\"0\",\"5\",\"new\"\r\n";
+using testkit::kNewLine;
+using testkit::kOldLine;
 
 TEST_P(SettingsStoreContract, CreatesAMissingFileEmpty)
 {
@@ -18,31 +19,31 @@ TEST_P(SettingsStoreContract, CreatesAMissingFileEmpty)
 
 TEST_P(SettingsStoreContract, ReplacesTheWholeFileAndKeepsNoCopyUnasked)
 {
-    under->setFile(StoreFile::Settings, kOld + kOld + kOld);
-    EXPECT_EQ(store().readOrCreate().bytes, kOld + kOld + kOld);
-    EXPECT_FALSE(store().replace(kNew));
-    EXPECT_EQ(under->file(StoreFile::Settings), kNew);
-    EXPECT_EQ(store().readOrCreate().bytes, kNew);
+    under->setFile(StoreFile::Settings, kOldLine + kOldLine + kOldLine);
+    EXPECT_EQ(store().readOrCreate().bytes, kOldLine + kOldLine + kOldLine);
+    EXPECT_FALSE(store().replace(kNewLine));
+    EXPECT_EQ(under->file(StoreFile::Settings), kNewLine);
+    EXPECT_EQ(store().readOrCreate().bytes, kNewLine);
     EXPECT_EQ(under->file(StoreFile::Backup), std::nullopt);
 }
 
 TEST_P(SettingsStoreContract, KeepsTheOldFileAsBakOnceWhenAsked)
 {
-    under->setFile(StoreFile::Settings, kOld);
+    under->setFile(StoreFile::Settings, kOldLine);
     store().keepCopyBeforeNextReplace();
-    EXPECT_FALSE(store().replace(kNew));
-    EXPECT_EQ(under->file(StoreFile::Backup), kOld);
-    EXPECT_EQ(under->file(StoreFile::Settings), kNew);
-    EXPECT_FALSE(store().replace(kOld));
-    EXPECT_EQ(under->file(StoreFile::Backup), kOld); // kept once, not on every save
-    EXPECT_EQ(under->file(StoreFile::Settings), kOld);
+    EXPECT_FALSE(store().replace(kNewLine));
+    EXPECT_EQ(under->file(StoreFile::Backup), kOldLine);
+    EXPECT_EQ(under->file(StoreFile::Settings), kNewLine);
+    EXPECT_FALSE(store().replace(kOldLine));
+    EXPECT_EQ(under->file(StoreFile::Backup), kOldLine); // kept once, not on every save
+    EXPECT_EQ(under->file(StoreFile::Settings), kOldLine);
 }
 
 // A file that could not be read is never destroyed by a save: the first save
 // moves it aside, unread and byte for byte, and only once.
 TEST_P(SettingsStoreContract, AnUnreadableFileIsKeptAsBakByTheFirstSave)
 {
-    under->setFile(StoreFile::Settings, kOld);
+    under->setFile(StoreFile::Settings, kOldLine);
     if (!under->makeUnreadable())
         GTEST_SKIP() << "this process reads every file; the unprivileged run covers this";
     const StoreRead read = store().readOrCreate();
@@ -50,14 +51,14 @@ TEST_P(SettingsStoreContract, AnUnreadableFileIsKeptAsBakByTheFirstSave)
     EXPECT_TRUE(read.unreadableFileKept);
     EXPECT_EQ(read.bytes, "");
     under->release();
-    EXPECT_EQ(under->file(StoreFile::Settings), kOld); // the failed read changed nothing
+    EXPECT_EQ(under->file(StoreFile::Settings), kOldLine); // the failed read changed nothing
 
-    EXPECT_FALSE(store().replace(kNew));
-    EXPECT_EQ(under->file(StoreFile::Backup), kOld);
-    EXPECT_EQ(under->file(StoreFile::Settings), kNew);
-    EXPECT_FALSE(store().replace(kOld));
-    EXPECT_EQ(under->file(StoreFile::Backup), kOld);
-    EXPECT_EQ(under->file(StoreFile::Settings), kOld);
+    EXPECT_FALSE(store().replace(kNewLine));
+    EXPECT_EQ(under->file(StoreFile::Backup), kOldLine);
+    EXPECT_EQ(under->file(StoreFile::Settings), kNewLine);
+    EXPECT_FALSE(store().replace(kOldLine));
+    EXPECT_EQ(under->file(StoreFile::Backup), kOldLine);
+    EXPECT_EQ(under->file(StoreFile::Settings), kOldLine);
 }
 
 } // namespace

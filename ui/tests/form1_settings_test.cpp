@@ -3,6 +3,7 @@
 // and what the user is told.
 #include "headless_app.h"
 #include "settings_messages.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +15,9 @@ using headless::HeadlessApp;
 using settings::StoreError;
 using settings::StoreErrorKind;
 using settings::StoreFile;
+using testkit::kUntouchedLine;
 
 const std::string kMeeting = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"; // 开会
-const std::string kUntouched = "\"\",\"\",\"\",\"5\",\"\"\r\n";
 const std::string kLocation = headless::MemorySettingsStore().location();
 
 std::vector<Announcement> boxes(const HeadlessApp& app)
@@ -53,7 +54,7 @@ TEST(SettingsLoad, AMissingFileIsCreatedEmptyAndNothingChanges)
 TEST(SettingsLoad, RaisesTheEventsOfEachAssignmentInOrderAndEndsWithTheStoredTimes)
 {
     HeadlessApp app;
-    app.settingsStore.setFile("\"8\",\"30\",\"0\",\"10\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouched +
+    app.settingsStore.setFile("\"8\",\"30\",\"0\",\"10\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouchedLine +
                               "\"0\",\"2\",\"0\",\"05\",\"x\"\r\n");
     std::vector<std::string> events;
     auto watch = [&](Event& event, std::string name, TimeOfDay& pre, TimeOfDay& due) {
@@ -102,8 +103,8 @@ TEST(SettingsLoad, StoredNumbersSelectTheirItems)
     };
     for (const Case& c : cases) {
         HeadlessApp app;
-        app.settingsStore.setFile("\"" + c.hour + "\",\"0\",\"0\",\"" + c.lead + "\",\"\"\r\n" + kUntouched +
-                                  kUntouched);
+        app.settingsStore.setFile("\"" + c.hour + "\",\"0\",\"0\",\"" + c.lead + "\",\"\"\r\n" + kUntouchedLine +
+                                  kUntouchedLine);
         app.start();
         EXPECT_EQ(std::to_string(app.form.Combo2.ListIndex()) + "/" + app.form.Combo2.Text(), c.pickerState) << c.hour;
         EXPECT_EQ(app.form.Text1.Text(), c.leadText) << c.lead;
@@ -147,11 +148,12 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
 TEST(SettingsLoad, AnUntouchedSlotDoesNotComeBackAsMidnight)
 {
     const std::pair<std::string, std::size_t> cases[] = {
-        {kUntouched, 0}, {"\"0\",\"0\",\"0\",\"5\",\"\"\r\n", 2}, // the pre-warning at 23:55 and the due time at 0:00
+        {kUntouchedLine, 0},
+        {"\"0\",\"0\",\"0\",\"5\",\"\"\r\n", 2}, // the pre-warning at 23:55 and the due time at 0:00
     };
     for (const auto& [slot1, expectedBoxes] : cases) {
         HeadlessApp app(headless::at(0, 23, 50, 0));
-        app.settingsStore.setFile(slot1 + kUntouched + kUntouched);
+        app.settingsStore.setFile(slot1 + kUntouchedLine + kUntouchedLine);
         app.start();
         app.runUntil(headless::at(1, 0, 1, 0));
         EXPECT_EQ(boxes(app).size(), expectedBoxes) << slot1;
@@ -172,9 +174,10 @@ TEST(SettingsLoad, ABadFieldIsNamedTheRestAppliedAndTheFileKeptAsBak)
 
     const auto shown = boxes(app);
     ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].text, "设置文件 " + kLocation +
-                                 " 第 2 行第 1 项（时间2的“时”）是“24”，不是 0 到 23 之间的整数，此外还有 1 "
-                                 "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 C:\\Tindora\\time.txt.bak。");
+    EXPECT_EQ(shown[0].text,
+              "设置文件 " + kLocation +
+                  " 第 2 行第 1 项（时间2的“时”）是“24”，不是 0 到 23 之间的整数，此外还有 1 "
+                  "处类似问题。读不出的项保持默认值；下次保存前，原文件会先备份为 C:\\Tindora\\time.txt.bak。");
     EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
     EXPECT_EQ(shown[0].title, "Tindora");
     EXPECT_EQ(pickers(app.form.slots()[0]), "8/8 30/30 0/0");
@@ -201,19 +204,19 @@ TEST(SettingsLoad, TellsWhereATruncatedOrUnreadableFileGoesWrongAndWhatTheFieldB
     };
     const std::string tooLong(400, '9');
     const Case cases[] = {
-        {kMeeting + kUntouched + "\"1\",\"2\"", "第 3 行第 3 项（时间3的“秒”）缺失，文件在这里提前结束了",
+        {kMeeting + kUntouchedLine + "\"1\",\"2\"", "第 3 行第 3 项（时间3的“秒”）缺失，文件在这里提前结束了",
          "1/1 2/2 -1/"},
-        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"cut off",
+        {kMeeting + kUntouchedLine + "\"1\",\"2\",\"3\",\"5\",\"cut off",
          "第 3 行第 5 项（时间3的提醒事件）缺失，文件在这里提前结束了", "1/1 2/2 3/3"},
-        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"" + tooLong + "\",\"\"\r\n",
+        {kMeeting + kUntouchedLine + "\"1\",\"2\",\"3\",\"" + tooLong + "\",\"\"\r\n",
          "第 3 行第 4 项（时间3的提前分钟数）是一个过长的数字，无法读取", "1/1 2/2 3/3"},
-        {kMeeting + kUntouched + "\"1\",\"2\",\"70000\",\"5\",\"\"\r\n",
+        {kMeeting + kUntouchedLine + "\"1\",\"2\",\"70000\",\"5\",\"\"\r\n",
          "第 3 行第 3 项（时间3的“秒”）是“70000”，不是 0 到 59 之间的整数", "1/1 2/2 -1/"},
         // A note is shown with the characters it could not read replaced...
-        {kMeeting + kUntouched + "\"1\",\"2\",\"3\",\"5\",\"a\x81 b\"\r\n",
+        {kMeeting + kUntouchedLine + "\"1\",\"2\",\"3\",\"5\",\"a\x81 b\"\r\n",
          "第 3 行第 5 项（时间3的提醒事件）含有无法识别的字符，这些字符显示为“\xEF\xBF\xBD”", "1/1 2/2 3/3", false},
         // ...a number is not guessed from mangled text: the picker stays unset.
-        {kMeeting + kUntouched + "\"8\xFF\",\"2\",\"3\",\"5\",\"\"\r\n",
+        {kMeeting + kUntouchedLine + "\"8\xFF\",\"2\",\"3\",\"5\",\"\"\r\n",
          "第 3 行第 1 项（时间3的“时”）含有无法识别的字符", "-1/ 2/2 3/3"},
     };
     for (const Case& c : cases) {
@@ -238,7 +241,7 @@ TEST(SettingsLoad, AFileThatCannotBeReadIsReportedKeptAndStartUpGoesOn)
 {
     const std::string kept =
         "三组提醒按默认设置开始。原文件不会被覆盖：下次保存前，它会原样改名为 C:\\Tindora\\time.txt.bak。";
-    const std::string original = kMeeting + kUntouched + kUntouched;
+    const std::string original = kMeeting + kUntouchedLine + kUntouchedLine;
     struct Case {
         StoreError fault;
         bool fileThere;
@@ -268,14 +271,14 @@ TEST(SettingsLoad, AFileThatCannotBeReadIsReportedKeptAndStartUpGoesOn)
         app.settingsStore.readFault.reset();
         app.form.Command6.userPressed();
         EXPECT_EQ(app.settingsStore.backup(), c.fileThere ? std::optional(original) : std::nullopt) << c.text;
-        EXPECT_EQ(app.settingsStore.file(), kUntouched + kUntouched + kUntouched) << c.text;
+        EXPECT_EQ(app.settingsStore.file(), kUntouchedLine + kUntouchedLine + kUntouchedLine) << c.text;
     }
 }
 
 TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
 {
     HeadlessApp app;
-    app.settingsStore.setFile(kMeeting + kUntouched + kUntouched);
+    app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
     app.start();
     app.form.Combo2.userChoseItem(9);
     const std::pair<StoreError, std::string> cases[] = {
@@ -302,7 +305,7 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
         EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
-        EXPECT_EQ(app.settingsStore.file(), kMeeting + kUntouched + kUntouched);
+        EXPECT_EQ(app.settingsStore.file(), kMeeting + kUntouchedLine + kUntouchedLine);
         EXPECT_EQ(app.form.Combo2.Text(), "9");
         EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
         EXPECT_FALSE(app.runtime.ended);
@@ -351,7 +354,7 @@ TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
                 app.settingsStore.replaceFault.reset();
                 leave(app, way);
                 EXPECT_TRUE(left(app)) << label;
-                EXPECT_EQ(app.settingsStore.file(), kUntouched + kUntouched + kUntouched) << label;
+                EXPECT_EQ(app.settingsStore.file(), kUntouchedLine + kUntouchedLine + kUntouchedLine) << label;
                 EXPECT_EQ(boxes(app).size(), 1u) << label;
             }
         }
@@ -424,7 +427,7 @@ TEST(SettingsSave, CharactersTheSystemCannotStoreAreNotDroppedSilently)
         EXPECT_EQ(shown[0].text, leaving ? told + "要留在程序中修改吗？选“否”将直接退出。" : told);
         EXPECT_EQ(shown[0].style, (BoxStyle{BoxIcon::Exclamation, leaving ? BoxButtons::YesNo : BoxButtons::Ok}));
         EXPECT_EQ(app.settingsStore.file(),
-                  kUntouched + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
+                  kUntouchedLine + "\"\",\"\",\"\",\"5\",\"?? at 9\"\r\n\"\",\"\",\"\",\"5\",\"?\"\r\n");
         EXPECT_FALSE(app.runtime.ended); // Yes: stay and fix the note
     }
 }
@@ -457,7 +460,7 @@ TEST(SettingsSave, CharactersThatCannotBeStoredAreToldOncePerChange)
     // that write their replacements do not tell it again.
     HeadlessApp loaded;
     loaded.settingsStore.setCodec(ascii);
-    loaded.settingsStore.setFile("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"\r\n" + kUntouched + kUntouched);
+    loaded.settingsStore.setFile("\"8\",\"30\",\"0\",\"5\",\"caf\xE9\"\r\n" + kUntouchedLine + kUntouchedLine);
     loaded.start();
     ASSERT_EQ(boxes(loaded).size(), 1u);
     EXPECT_EQ(loaded.form.Text2.Text(), "caf\xEF\xBF\xBD");

@@ -3,7 +3,7 @@
 // real SIGKILL, a disk of our own to fill or make read-only).
 #include "file_settings_store.h"
 #include "file_store_under_test.h"
-#include "temp_folder.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,7 @@ namespace tindora::settings {
 namespace {
 
 namespace fs = std::filesystem;
-
-const std::string kOld = "\"8\",\"30\",\"0\",\"5\",\"old\"\r\n";
-const std::string kNew = "\"9\",\"0\",\"0\",\"5\",\"new\"\r\n";
+using namespace testkit;
 
 // Mode 000 stops every user but root; the CTest entry
 // settings_posix_unprivileged runs these tests again as nobody.
@@ -66,10 +64,10 @@ TEST_F(FileStore, CreatesAMissingFileEmptyAndNamesItByItsFullPath)
 
 TEST_F(FileStore, ReplacesTheWholeFileAndLeavesNothingElseBehind)
 {
-    TempFolder::write("time.txt", kOld + kOld + kOld);
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
-    EXPECT_EQ(store->readOrCreate().bytes, kNew);
+    TempFolder::write("time.txt", kOldLine + kOldLine + kOldLine);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
+    EXPECT_EQ(store->readOrCreate().bytes, kNewLine);
     EXPECT_EQ(std::distance(fs::directory_iterator("."), fs::directory_iterator()), 1);
 }
 
@@ -77,9 +75,9 @@ TEST_F(FileStore, FollowsTheCurrentDirectoryAtEveryOpen)
 {
     fs::create_directory("elsewhere");
     fs::current_path("elsewhere");
-    EXPECT_FALSE(store->replace(kNew));
+    EXPECT_FALSE(store->replace(kNewLine));
     fs::current_path("..");
-    EXPECT_EQ(TempFolder::read("elsewhere/time.txt"), kNew);
+    EXPECT_EQ(TempFolder::read("elsewhere/time.txt"), kNewLine);
     EXPECT_FALSE(fs::exists("time.txt"));
 }
 
@@ -98,7 +96,7 @@ TEST_F(FileStore, APipeOrADeviceIsNeverOpenedAndIsMovedAside)
         {"a link to /dev/zero", [] { fs::create_symlink("/dev/zero", "time.txt"); }, fs::file_type::symlink},
         {"a pipe as time.txt.new",
          [] {
-             TempFolder::write("time.txt", kOld);
+             TempFolder::write("time.txt", kOldLine);
              ASSERT_EQ(::mkfifo("time.txt.new", 0644), 0) << errno;
          },
          fs::file_type::not_found},
@@ -110,14 +108,14 @@ TEST_F(FileStore, APipeOrADeviceIsNeverOpenedAndIsMovedAside)
         const StoreRead read = fresh->readOrCreate();
         if (c.kept == fs::file_type::not_found) {
             EXPECT_FALSE(read.error) << c.what;
-            EXPECT_EQ(read.bytes, kOld) << c.what;
+            EXPECT_EQ(read.bytes, kOldLine) << c.what;
         } else {
             ASSERT_TRUE(read.error) << c.what;
             EXPECT_EQ(read.error->kind, StoreErrorKind::NotAFile) << c.what;
             EXPECT_TRUE(read.unreadableFileKept) << c.what;
         }
-        EXPECT_FALSE(fresh->replace(kNew)) << c.what;
-        EXPECT_EQ(TempFolder::read("time.txt"), kNew) << c.what;
+        EXPECT_FALSE(fresh->replace(kNewLine)) << c.what;
+        EXPECT_EQ(TempFolder::read("time.txt"), kNewLine) << c.what;
         EXPECT_FALSE(fs::exists(fs::symlink_status("time.txt.new"))) << c.what;
         EXPECT_EQ(fs::symlink_status("time.txt.bak").type(), c.kept) << c.what;
     }
@@ -127,7 +125,7 @@ TEST_F(FileStore, APipeOrADeviceIsNeverOpenedAndIsMovedAside)
 // it aside, and the kept file keeps its mode.
 TEST_F(FileStore, AnUnreadableFileIsMovedAsideWithItsMode)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     fs::permissions("time.txt", fs::perms::none);
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads a file of mode 000; settings_posix_unprivileged runs this as nobody";
@@ -135,25 +133,25 @@ TEST_F(FileStore, AnUnreadableFileIsMovedAsideWithItsMode)
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->kind, StoreErrorKind::PermissionDenied);
     EXPECT_TRUE(read.unreadableFileKept);
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     EXPECT_EQ(fs::status("time.txt.bak").permissions(), fs::perms::none);
     fs::permissions("time.txt.bak", fs::perms::owner_read);
-    EXPECT_EQ(TempFolder::read("time.txt.bak"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt.bak"), kOldLine);
 }
 
 // The process dies for real, by SIGKILL, after the new content is on disk and
 // before it replaces time.txt: the old file must be there, whole.
 TEST_F(FileStore, ASaveKilledBeforeTheReplaceLeavesTheOldFileWhole)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     auto dying = makeFileSettingsStore([] { std::raise(SIGKILL); });
-    EXPECT_EXIT(dying->replace(kNew), ::testing::KilledBySignal(SIGKILL), "");
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
-    EXPECT_EQ(TempFolder::read("time.txt.new"), kNew); // the death came where intended
+    EXPECT_EXIT(dying->replace(kNewLine), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
+    EXPECT_EQ(TempFolder::read("time.txt.new"), kNewLine); // the death came where intended
     // The next run saves normally over the leftover.
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 
@@ -181,7 +179,7 @@ protected:
 
 TEST_F(TinyDisk, AFullDiskFailsTheSaveAndKeepsTheOldFile)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     // Fill every remaining block.
     {
         const int fd = ::open("filler", O_WRONLY | O_CREAT, 0644);
@@ -198,21 +196,21 @@ TEST_F(TinyDisk, AFullDiskFailsTheSaveAndKeepsTheOldFile)
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::DiskFull);
     EXPECT_EQ(error->systemCode, ENOSPC);
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 
 TEST_F(TinyDisk, AReadOnlyDiskFailsTheSaveButStillReads)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     fs::current_path(folder.path());
     ASSERT_EQ(::mount(nullptr, "disk", nullptr, MS_REMOUNT | MS_RDONLY, "size=16k"), 0) << errno;
     fs::current_path("disk");
-    const auto error = store->replace(kNew);
+    const auto error = store->replace(kNewLine);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::ReadOnlyDisk);
-    EXPECT_EQ(store->readOrCreate().bytes, kOld);
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_EQ(store->readOrCreate().bytes, kOldLine);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
 
     // On a read-only disk a missing file cannot be created either.
     fs::current_path(folder.path());
@@ -222,59 +220,6 @@ TEST_F(TinyDisk, AReadOnlyDiskFailsTheSaveButStillReads)
     const StoreRead read = store->readOrCreate();
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->kind, StoreErrorKind::ReadOnlyDisk);
-}
-
-} // namespace
-} // namespace tindora::settings
-
-// The whole way through on the real file system: Form1, its store, time.txt.
-#include "headless_runtime.h"
-
-namespace tindora::settings {
-namespace {
-
-struct ProgramRun {
-    ProgramRun() { form.Load(); }
-    headless::HeadlessRuntime runtime;
-    headless::HeadlessTrayIcon trayIcon;
-    std::unique_ptr<SettingsStore> store = makeFileSettingsStore();
-    Form1 form{FormServices{runtime, trayIcon, *store}};
-};
-
-TEST_F(FileStore, TheProgramCreatesSavesAndKeepsAHandEditedFile)
-{
-    {
-        ProgramRun first;
-        EXPECT_EQ(TempFolder::read("time.txt"), ""); // created empty, nothing written
-        first.form.Combo2.userChoseItem(8);
-        first.form.Combo3.userChoseItem(30);
-        first.form.Combo4.userChoseItem(0);
-        first.form.Text2.userTypedText("开会");
-        first.form.Command6.userPressed();
-        EXPECT_TRUE(first.runtime.log.empty());
-    }
-    const std::string saved = TempFolder::read("time.txt");
-    EXPECT_EQ(saved, "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n"
-                     "\"\",\"\",\"\",\"5\",\"\"\r\n");
-    EXPECT_EQ(saved.size(), 25u + 17u + 17u);
-
-    const std::string typo = "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n\"24\",\"0\",\"0\",\"5\",\"\"\r\n";
-    TempFolder::write("time.txt", typo);
-    {
-        ProgramRun second;
-        ASSERT_EQ(second.runtime.log.size(), 1u);
-        EXPECT_NE(second.runtime.log[0].text.find(folder.path().string() + "/time.txt 第 2 行第 1 项"),
-                  std::string::npos)
-            << second.runtime.log[0].text;
-        EXPECT_EQ(second.form.Text2.Text(), "开会");
-        EXPECT_EQ(TempFolder::read("time.txt"), typo);
-        second.form.Command5.userPressed();
-        EXPECT_TRUE(second.runtime.ended);
-    }
-    EXPECT_EQ(TempFolder::read("time.txt.bak"), typo);
-    // The bad hour stayed empty; the missing third line came back untouched.
-    EXPECT_EQ(TempFolder::read("time.txt"), "\"8\",\"30\",\"0\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n"
-                                            "\"\",\"0\",\"0\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
 }
 
 } // namespace

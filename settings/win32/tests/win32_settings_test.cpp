@@ -4,7 +4,7 @@
 #include "file_settings_store.h"
 #include "file_store_under_test.h"
 #include "headless_app.h"
-#include "temp_folder.h"
+#include "test_support.h"
 #include "win32_codec.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,8 @@ namespace tindora::settings {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace testkit;
 
-const std::string kOld = "\"8\",\"30\",\"0\",\"5\",\"old\"\r\n";
-const std::string kNew = "\"9\",\"0\",\"0\",\"5\",\"new\"\r\n";
 const std::string kOutsideGbk = "\xF0\xA0\x80\x80"; // U+20000
 
 TEST(Win32Codec, GbkKeepsChineseAndReportsWhatItLacks)
@@ -70,7 +69,7 @@ TEST(Win32Codec, ASaveThatLosesCharactersSaysWhichNote)
     }
     ASSERT_EQ(boxes, 1);
     EXPECT_EQ(app.runtime.log.back().text,
-              std::string("设置文件 ") + std::string(headless::MemorySettingsStore::kLocation) +
+              "设置文件 " + app.settingsStore.location() +
                   " 已保存，但时间1的提醒事件中有本系统无法保存的字符，文件里这些字符已换成“?”。");
     EXPECT_TRUE(app.settingsStore.file()->starts_with("\"\",\"\",\"\",\"5\",\"\xBC\xFB?")) << *app.settingsStore.file();
 }
@@ -165,10 +164,10 @@ TEST_F(Win32FileStore, CreatesAMissingFileEmptyAndReplacesItWhole)
     EXPECT_TRUE(store->location().ends_with("\\time.txt")) << store->location();
 
     store->keepCopyBeforeNextReplace();
-    EXPECT_FALSE(store->replace(kOld));
+    EXPECT_FALSE(store->replace(kOldLine));
     EXPECT_EQ(TempFolder::read("time.txt.bak"), "");
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     EXPECT_EQ(TempFolder::read("time.txt.bak"), "");
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
@@ -177,11 +176,11 @@ TEST_F(Win32FileStore, CreatesAMissingFileEmptyAndReplacesItWhole)
 // it; the save that would move it aside fails and says why.
 TEST_F(Win32FileStore, AFileLockedByAnotherProgramIsNotHarmed)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     HeldByAnotherProgram holder(L"time.txt");
-    const auto error = store->replace(kNew);
+    const auto error = store->replace(kNewLine);
     const StoreRead read = store->readOrCreate();
-    const auto moveError = store->replace(kNew); // now moving it aside first
+    const auto moveError = store->replace(kNewLine); // now moving it aside first
     holder.release();
     ASSERT_TRUE(error);
     EXPECT_EQ(error->kind, StoreErrorKind::InUse) << error->systemCode;
@@ -190,20 +189,20 @@ TEST_F(Win32FileStore, AFileLockedByAnotherProgramIsNotHarmed)
     EXPECT_TRUE(read.unreadableFileKept);
     ASSERT_TRUE(moveError);
     EXPECT_EQ(moveError->kind, StoreErrorKind::InUse) << moveError->systemCode;
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
     EXPECT_FALSE(fs::exists("time.txt.new"));
     EXPECT_FALSE(fs::exists("time.txt.bak"));
 }
 
 TEST_F(Win32FileStore, ASaveStoppedBeforeTheReplaceLeavesTheOldFileWhole)
 {
-    TempFolder::write("time.txt", kOld);
+    TempFolder::write("time.txt", kOldLine);
     auto stopping = makeFileSettingsStore([] { throw std::runtime_error("stopped"); });
-    EXPECT_THROW(stopping->replace(kNew), std::runtime_error);
-    EXPECT_EQ(TempFolder::read("time.txt"), kOld);
-    EXPECT_EQ(TempFolder::read("time.txt.new"), kNew);
-    EXPECT_FALSE(store->replace(kNew));
-    EXPECT_EQ(TempFolder::read("time.txt"), kNew);
+    EXPECT_THROW(stopping->replace(kNewLine), std::runtime_error);
+    EXPECT_EQ(TempFolder::read("time.txt"), kOldLine);
+    EXPECT_EQ(TempFolder::read("time.txt.new"), kNewLine);
+    EXPECT_FALSE(store->replace(kNewLine));
+    EXPECT_EQ(TempFolder::read("time.txt"), kNewLine);
     EXPECT_FALSE(fs::exists("time.txt.new"));
 }
 

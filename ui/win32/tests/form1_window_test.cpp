@@ -96,7 +96,7 @@ protected:
     HWND control(std::string_view name) const { return app->window.controlHandle(name); }
     Form1& form() { return app->form; }
 
-    TemporaryFolder folder; // the current folder, where time.txt lives
+    TempFolder folder; // the current folder, where time.txt lives
     SettableClock clock;
     RecordingShell trayShell;
     std::unique_ptr<Win32App> app;
@@ -189,7 +189,7 @@ TEST_F(Form1WindowTest, StartUpShowsTheSettingsFileAndDerivesItsTimes)
 {
     // As the program writes it: the system's ANSI code page, CR LF.
     const std::string note = utf8ToAnsi("开会");
-    folder.writeFile(L"time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + note +
+    TempFolder::write("time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + note +
                                       "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
     start();
     EXPECT_EQ(textOf(control("Combo2")), L"8");
@@ -211,7 +211,7 @@ TEST_F(Form1WindowTest, StartUpShowsTheSettingsFileAndDerivesItsTimes)
     // Minimize to tray writes the same values back.
     PostMessageW(control("Command6"), BM_CLICK, 0, 0);
     ASSERT_TRUE(pumpUntil([&] { return saves == 1; }));
-    EXPECT_EQ(folder.readFile(L"time.txt"),
+    EXPECT_EQ(TempFolder::read("time.txt"),
               "\"8\",\"30\",\"0\",\"5\",\"" + note +
                   "\"\r\n\"12\",\"0\",\"15\",\"10\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
 }
@@ -313,7 +313,7 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
 // again; a new time zone (+5:45) brings the next moment at its local second.
 TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsTheyShould)
 {
-    folder.writeFile(L"time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + utf8ToAnsi("开会") +
+    TempFolder::write("time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + utf8ToAnsi("开会") +
                                       "\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
     const auto due = [this] { return toWide(app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0))); };
     {

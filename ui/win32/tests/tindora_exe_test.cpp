@@ -59,17 +59,6 @@ std::vector<HWND> windowsOf(DWORD process)
     return found.windows;
 }
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis = 10000)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMillis)
-            return false;
-        Sleep(20);
-    }
-    return true;
-}
-
 struct FoundBoxes {
     std::wstring title;
     std::vector<HWND> boxes;
@@ -95,13 +84,13 @@ std::vector<HWND> boxesTitled(const std::wstring& title)
 
 TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
 {
-    TemporaryFolder folder;
+    TempFolder folder;
     // Slot 1 falls due 8 seconds from now (its warning, 5 minutes earlier,
     // has passed): both starts are over by then, and the box comes once.
     SYSTEMTIME now;
     GetLocalTime(&now);
     const int due = (now.wHour * 3600 + now.wMinute * 60 + now.wSecond + 8) % 86400;
-    folder.writeFile(L"time.txt", "\"" + std::to_string(due / 3600) + "\",\"" + std::to_string(due / 60 % 60) +
+    TempFolder::write("time.txt", "\"" + std::to_string(due / 3600) + "\",\"" + std::to_string(due / 60 % 60) +
                                       "\",\"" + std::to_string(due % 60) + "\",\"5\",\"\"\r\n" +
                                       "\"\",\"\",\"\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n");
     Started first = startProgram();
@@ -125,7 +114,8 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
     EXPECT_EQ(secondExit, 0u);
     EXPECT_TRUE(waitFor([&] { return IsWindowVisible(window) != FALSE; })) << "the first copy's window is back";
 
-    EXPECT_TRUE(waitFor([] { return !boxesTitled(L"固定报时！").empty(); }, 15000)) << "the reminder comes";
+    EXPECT_TRUE(waitFor([] { return !boxesTitled(L"固定报时！").empty(); }, std::chrono::seconds(15)))
+        << "the reminder comes";
     Sleep(2000); // time for a second box, were there a second copy
     const std::vector<HWND> boxes = boxesTitled(L"固定报时！");
     EXPECT_EQ(boxes.size(), 1u) << "one box for the one reminder";

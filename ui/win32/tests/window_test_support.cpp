@@ -133,59 +133,6 @@ void pumpFor(DWORD millis)
     pumpUntil([&] { return GetTickCount() - start >= millis; }, millis + 1000);
 }
 
-TemporaryFolder::TemporaryFolder()
-{
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    wchar_t name[MAX_PATH];
-    GetTempFileNameW(base, L"tdr", 0, name);
-    DeleteFileW(name);
-    CreateDirectoryW(name, nullptr);
-    m_path = name;
-    wchar_t previous[MAX_PATH];
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    m_previous = previous;
-    SetCurrentDirectoryW(m_path.c_str());
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    SetCurrentDirectoryW(m_previous.c_str());
-    WIN32_FIND_DATAW entry;
-    HANDLE find = FindFirstFileW((m_path + L"\\*").c_str(), &entry);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((m_path + L"\\" + entry.cFileName).c_str());
-        } while (FindNextFileW(find, &entry));
-        FindClose(find);
-    }
-    RemoveDirectoryW(m_path.c_str());
-}
-
-void TemporaryFolder::writeFile(const wchar_t* name, const std::string& bytes) const
-{
-    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
-std::string TemporaryFolder::readFile(const wchar_t* name) const
-{
-    HANDLE file = CreateFileW((m_path + L"\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return {};
-    std::string bytes(static_cast<std::size_t>(GetFileSize(file, nullptr)), '\0');
-    DWORD read = 0;
-    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    bytes.resize(read);
-    return bytes;
-}
-
 RECT clientRectOf(HWND control)
 {
     RECT rect;

@@ -3,6 +3,7 @@
 // a clock the test sets, a message pump that waits for a condition, and a
 // watcher that finds the message boxes the program opens, reads and closes them.
 
+#include "test_support.h"
 #include "win32_app.h"
 
 #include <atomic>
@@ -13,6 +14,9 @@
 #include <vector>
 
 namespace tindora::win32::testing {
+
+using testkit::TempFolder;
+using testkit::waitFor;
 
 // The real clocks moved to a chosen local instant; they run on from there.
 // Setting the wall clock leaves the monotonic one alone, as setting the clock
@@ -77,20 +81,6 @@ private:
 bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr);
 // Dispatches what is queued now, and a little more.
 void pumpFor(DWORD millis);
-
-// A fresh, empty current folder for one test, removed afterwards.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    const std::wstring& path() const { return m_path; }
-    void writeFile(const wchar_t* name, const std::string& bytes) const;
-    std::string readFile(const wchar_t* name) const;
-
-private:
-    std::wstring m_path;
-    std::wstring m_previous;
-};
 
 // The rectangle of a control in its parent's client coordinates.
 RECT clientRectOf(HWND control);
