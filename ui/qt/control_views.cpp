@@ -32,6 +32,8 @@ void setUp(ComboBox& model, QComboBox& widget)
     // textEdited: only the user's typing, never a program write or a pick.
     QObject::connect(widget.lineEdit(), &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
+    // Enter, or the focus leaving the picker: what was typed takes effect.
+    QObject::connect(widget.lineEdit(), &QLineEdit::editingFinished, &widget, [&model] { model.userCommitted(); });
 }
 
 void mirror(const ComboBox& model, QComboBox& widget, ControlChange what)
@@ -59,6 +61,8 @@ void setUp(TextBox& model, QLineEdit& widget)
 {
     QObject::connect(&widget, &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
+    // Enter, or the focus leaving the field: what was typed takes effect.
+    QObject::connect(&widget, &QLineEdit::editingFinished, &widget, [&model] { model.userCommitted(); });
 }
 
 void mirror(const TextBox& model, QLineEdit& widget, ControlChange what)

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QTime>
 
+#include <cstdio>
 #include <ctime>
 
 namespace tindora::qt {
@@ -47,6 +48,13 @@ LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
     return now.toMSecsSinceEpoch() + std::int64_t{now.offsetFromUtc()} * 1000 + m_wallShift;
+}
+
+std::int64_t QtRuntime::utcOffsetMillis() { return std::int64_t{QDateTime::currentDateTime().offsetFromUtc()} * 1000; }
+
+void QtRuntime::tellWhileEnding(std::string_view text)
+{
+    std::fprintf(stderr, "tindora: %.*s\n", static_cast<int>(text.size()), text.data());
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)

@@ -22,6 +22,8 @@ public:
     ~QtRuntime() override;
 
     LocalMillis now() override;
+    std::int64_t utcOffsetMillis() override;
+    void tellWhileEnding(std::string_view text) override;
     std::int64_t monotonicMillis() override;
     std::string formatTimeOfDay(TimeOfDay time) override;
     BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;

@@ -98,8 +98,9 @@ TEST(SettingsLoad, StoredNumbersSelectTheirItems)
         std::string leadText;
     };
     const Case cases[] = {
-        {"7", "7/7", "2.5", "2.5"}, {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
-        {"-1", "-1/", "", "0"},     {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
+        // A lead shows in whole minutes, as the warning comes (2.5: a half goes to the even 2).
+        {"7", "7/7", "2.5", "2"}, {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
+        {"-1", "-1/", "", "0"},   {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
     };
     for (const Case& c : cases) {
         HeadlessApp app;
@@ -123,10 +124,10 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     f.Text2.userTypedText("开会");
     f.Combo5.userTypedText("7"); // typed, not chosen
     f.Text3.userTypedText(" say \"hi\", ok ");
-    f.Text6.userTypedText("2.50");
+    f.Text6.userTypedText("3.50");
     f.Command6.userPressed();
     EXPECT_EQ(*app.settingsStore.file(),
-              kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
+              kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"4\",\"\"\r\n");
     EXPECT_TRUE(boxes(app).empty());
 
     // And the next start brings the window back as it was, the typed 7 as item 7.
@@ -138,7 +139,7 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     EXPECT_EQ(pickers(next.form.slots()[2]), "-1/ -1/ -1/");
     EXPECT_EQ(next.form.Text2.Text(), "开会");
     EXPECT_EQ(next.form.Text3.Text(), " say \"hi\", ok ");
-    EXPECT_EQ(next.form.Text6.Text(), "2.5");
+    EXPECT_EQ(next.form.Text6.Text(), "4");
     EXPECT_EQ(next.form.time1, TimeOfDay::fromParts(8, 25, 0));
     EXPECT_EQ(next.form.time2, TimeOfDay::fromParts(8, 30, 0));
 }
@@ -280,7 +281,6 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
     HeadlessApp app;
     app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
     app.start();
-    app.form.Combo2.userChoseItem(9);
     const std::pair<StoreError, std::string> cases[] = {
         {{StoreErrorKind::InUse, 32}, "文件被其他程序占用"},
         {{StoreErrorKind::PermissionDenied, 13}, "没有写入权限"},
@@ -296,17 +296,21 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         {{StoreErrorKind::IsFolder, 5, StoreFile::Backup},
          "把原文件备份为 C:\\Tindora\\time.txt.bak 时出错：已有一个同名的文件夹"},
     };
+    int hour = 9;
     for (const auto& [error, reason] : cases) {
         app.runtime.log.clear();
         app.form.Show();
         app.settingsStore.replaceFault = error;
+        // The edit's own save fails and tells why; the minimize-to-tray save
+        // tries again and fails alike, and the same cause is not told twice.
+        app.form.Combo2.userChoseItem(++hour);
         app.form.Command6.userPressed();
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
         EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
         EXPECT_EQ(app.settingsStore.file(), kMeeting + kUntouchedLine + kUntouchedLine);
-        EXPECT_EQ(app.form.Combo2.Text(), "9");
+        EXPECT_EQ(app.form.Combo2.Text(), std::to_string(hour));
         EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
         EXPECT_FALSE(app.runtime.ended);
     }

@@ -69,6 +69,8 @@ protected:
                 m_model.userChoseItem(index);
         } else if (code == CBN_EDITCHANGE) {
             m_model.userTypedText(toUtf8(windowText(widget())));
+        } else if (code == CBN_KILLFOCUS) {
+            m_model.userCommitted();
         }
     }
 };
@@ -87,6 +89,8 @@ protected:
     {
         if (code == EN_CHANGE)
             m_model.userTypedText(toUtf8(windowText(widget())));
+        else if (code == EN_KILLFOCUS)
+            m_model.userCommitted();
     }
 };
 

@@ -63,6 +63,36 @@ UINT messageBoxFlags(const BoxStyle& style)
     return flags;
 }
 
+std::int64_t Win32Runtime::utcOffsetMillis()
+{
+    // One instant read both ways, so the two can only differ by the offset.
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    FILETIME local;
+    if (!FileTimeToLocalFileTime(&utc, &local))
+        return 0;
+    const auto ticks = [](const FILETIME& time) {
+        ULARGE_INTEGER value;
+        value.LowPart = time.dwLowDateTime;
+        value.HighPart = time.dwHighDateTime;
+        return static_cast<std::int64_t>(value.QuadPart);
+    };
+    return (ticks(local) - ticks(utc)) / 10000;
+}
+
+void Win32Runtime::tellWhileEnding(std::string_view text)
+{
+    // Nobody can answer a box while the session ends: the event log keeps the
+    // message for the user to find, the debugger's output shows it too.
+    const std::wstring wide = toWide(text);
+    OutputDebugStringW(wide.c_str());
+    if (HANDLE log = RegisterEventSourceW(nullptr, L"Tindora")) {
+        const wchar_t* strings[] = {wide.c_str()};
+        ReportEventW(log, EVENTLOG_WARNING_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr);
+        DeregisterEventSource(log);
+    }
+}
+
 std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)
 {
     SYSTEMTIME st{};

@@ -48,6 +48,8 @@ public:
     bool handleTimer(UINT_PTR id);
 
     LocalMillis now() override { return m_clock(); }
+    std::int64_t utcOffsetMillis() override;
+    void tellWhileEnding(std::string_view text) override;
     std::int64_t monotonicMillis() override { return m_monotonic(); }
     std::string formatTimeOfDay(TimeOfDay time) override;
     BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;

@@ -146,17 +146,22 @@ private Q_SLOTS:
         QCOMPARE(clicks.count, 2);
         QCOMPARE(combo->currentText(), QStringLiteral("45"));
 
-        // The user types: the text goes to the model, no Click.
+        // The user types: the text waits in the model, nothing takes effect.
         combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), QStringLiteral("7"));
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("07"));
         QCOMPARE(clicks.count, 2);
-        QCOMPARE(form.Combo3.Text(), "7");
-        QCOMPARE(form.Combo3.ListIndex(), -1);
+        QCOMPARE(form.Combo3.Text(), "45");
+        QCOMPARE(form.Combo3.typedText().value_or(""), "07");
+        // Enter commits it: the item it names is selected, Click once.
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(clicks.count, 3);
+        QCOMPARE(form.Combo3.ListIndex(), 7);
+        QCOMPARE(combo->currentText(), QStringLiteral("7"));
 
         // The keyboard's Down picks the next item: Click once more.
         combo->setCurrentIndex(10);
         QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(clicks.count, 3);
+        QCOMPARE(clicks.count, 4);
         QCOMPARE(form.Combo3.ListIndex(), 11);
     }
 
@@ -167,12 +172,16 @@ private Q_SLOTS:
         EventCounter changes(form.Text1.Change);
         lead->selectAll();
         QTest::keyClicks(lead, QStringLiteral("10"));
+        QCOMPARE(form.Text1.Text(), "5");
+        QCOMPARE(changes.count, 0); // neither "1" nor "10" is in effect yet
+        // Enter commits it.
+        QTest::keyClick(lead, Qt::Key_Return);
         QCOMPARE(form.Text1.Text(), "10");
-        QCOMPARE(changes.count, 2); // "1", then "10"
+        QCOMPARE(changes.count, 1);
 
         form.Text1.setText("3");
         QCOMPARE(lead->text(), QStringLiteral("3"));
-        QCOMPARE(changes.count, 3);
+        QCOMPARE(changes.count, 2);
 
         QCheckBox* chime = widget<QCheckBox>("Check3");
         QTest::mouseClick(chime, Qt::LeftButton);

@@ -51,6 +51,7 @@ public:
         return m_file->replace(bytes);
     }
     void keepCopyBeforeNextReplace() override { m_file->keepCopyBeforeNextReplace(); }
+    bool keptOtherVersion() const override { return m_file->keptOtherVersion(); }
 
 private:
     std::unique_ptr<settings::SettingsStore> m_file;
