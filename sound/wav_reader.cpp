@@ -1,20 +1,15 @@
 #include "wav_reader.h"
 
+#include "little_endian.h"
+
 #include <string_view>
 #include <utility>
 
 namespace tindora::sound {
 namespace {
 
-std::uint16_t le16(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
-
-std::uint32_t le32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(le16(bytes, at)) | static_cast<std::uint32_t>(le16(bytes, at + 2)) << 16;
-}
+using littleEndian::read16;
+using littleEndian::read32;
 
 std::string idAt(std::span<const std::uint8_t> bytes, std::size_t at)
 {
@@ -56,7 +51,7 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
     if (idAt(file, 8) != "WAVE")
         return failure(WavError::NotWave, "the RIFF form is \"" + idAt(file, 8) + "\", not \"WAVE\"");
     // Compared in 64 bits: a RIFF size near 4 GiB must not wrap around.
-    const std::uint64_t announced = std::uint64_t{le32(file, 4)} + 8;
+    const std::uint64_t announced = std::uint64_t{read32(file, 4)} + 8;
     if (announced > file.size())
         return failure(WavError::Truncated, "the RIFF header announces " + std::to_string(announced) +
                                                 " bytes, the file holds " + std::to_string(file.size()));
@@ -76,7 +71,7 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
         if (file.size() - at < 8)
             return failure(WavError::ChunkPastEnd,
                            "a chunk header at offset " + std::to_string(at) + " runs past the end of the file");
-        WavChunk chunk{idAt(file, at), at, le32(file, at + 4)};
+        WavChunk chunk{idAt(file, at), at, read32(file, at + 4)};
         const std::size_t content = at + 8;
         // A chunk of odd size is followed by one pad byte.
         const std::uint64_t next = std::uint64_t{content} + chunk.size + chunk.size % 2;
@@ -96,7 +91,8 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
             if (chunk.size < 16)
                 return failure(WavError::BadFormat,
                                "the \"fmt \" chunk has " + std::to_string(chunk.size) + " bytes, less than 16");
-            clip.format = {le16(body, 0), le16(body, 2), le32(body, 4), le32(body, 8), le16(body, 12), le16(body, 14)};
+            clip.format = {read16(body, 0), read16(body, 2),  read32(body, 4),
+                           read32(body, 8), read16(body, 12), read16(body, 14)};
             if (auto bad = checkFormat(clip.format); !bad.ok())
                 return bad;
             haveFormat = true;
@@ -106,7 +102,7 @@ WavReadResult readWav(std::span<const std::uint8_t> file)
             if (chunk.size < 4)
                 return failure(WavError::BadFormat,
                                "the \"fact\" chunk has " + std::to_string(chunk.size) + " bytes, less than 4");
-            factFrames = le32(body, 0);
+            factFrames = read32(body, 0);
             haveFact = true;
         } else if (chunk.id == "data") {
             if (auto d = duplicate(haveData); !d.ok())

@@ -1,3 +1,4 @@
+#include "little_endian.h"
 #include "wav_reader.h"
 #include "wav_writer.h"
 
@@ -9,19 +10,8 @@
 namespace {
 
 using namespace tindora::sound;
+using namespace tindora::littleEndian;
 using Bytes = std::vector<std::uint8_t>;
-
-void put16(Bytes& out, std::uint32_t v)
-{
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void put32(Bytes& out, std::uint32_t v)
-{
-    put16(out, v & 0xFFFF);
-    put16(out, v >> 16);
-}
 
 struct Chunk {
     std::string id;
@@ -34,14 +24,12 @@ Bytes riffWave(const std::vector<Chunk>& chunks)
     Bytes out{'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E'};
     for (const Chunk& chunk : chunks) {
         out.insert(out.end(), chunk.id.begin(), chunk.id.end());
-        put32(out, static_cast<std::uint32_t>(chunk.body.size()));
+        append32(out, static_cast<std::uint32_t>(chunk.body.size()));
         out.insert(out.end(), chunk.body.begin(), chunk.body.end());
         if (chunk.body.size() % 2 != 0)
             out.push_back(0);
     }
-    const auto riffSize = static_cast<std::uint32_t>(out.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        out[4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(riffSize >> (8 * i));
+    write32(out, 4, static_cast<std::uint32_t>(out.size() - 8));
     return out;
 }
 
@@ -49,12 +37,12 @@ Chunk fmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate, std::ui
           std::uint16_t bits)
 {
     Bytes body;
-    put16(body, tag);
-    put16(body, channels);
-    put32(body, rate);
-    put32(body, byteRate);
-    put16(body, align);
-    put16(body, bits);
+    append16(body, tag);
+    append16(body, channels);
+    append32(body, rate);
+    append32(body, byteRate);
+    append16(body, align);
+    append16(body, bits);
     return {"fmt ", body};
 }
 
@@ -62,16 +50,10 @@ Chunk stereoFmt() { return fmt(1, 2, 44100, 176400, 4, 16); }
 Chunk fact(std::uint32_t frames)
 {
     Bytes body;
-    put32(body, frames);
+    append32(body, frames);
     return {"fact", body};
 }
 Chunk data(std::size_t bytes) { return {"data", Bytes(bytes, 0x11)}; }
-
-void setLe32(Bytes& file, std::size_t at, std::uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        file[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // Eight frames of stereo 16-bit sound as the clip's writer lays them out.
 Bytes smallClip()
@@ -165,14 +147,14 @@ TEST(WavReader, RefusesMalformedFiles)
          [] {
              Bytes f = smallClip();
              f.resize(f.size() - 6);
-             setLe32(f, 4, static_cast<std::uint32_t>(f.size() - 8));
+             write32(f, 4, static_cast<std::uint32_t>(f.size() - 8));
              return f;
          },
          WavError::ChunkPastEnd, "chunk \"data\" at offset 48"},
         {"data size past the end",
          [] {
              Bytes f = smallClip();
-             setLe32(f, 52, 36);
+             write32(f, 52, 36);
              return f;
          },
          WavError::ChunkPastEnd, "\"data\""},
@@ -206,7 +188,7 @@ TEST(WavReader, RefusesMalformedFiles)
         {"RIFF size too small",
          [] {
              Bytes f = smallClip();
-             setLe32(f, 4, static_cast<std::uint32_t>(f.size() - 12));
+             write32(f, 4, static_cast<std::uint32_t>(f.size() - 12));
              return f;
          },
          WavError::RiffSizeMismatch, "4 bytes follow"},
@@ -305,10 +287,10 @@ TEST(WavReader, RefusesMalformedFiles)
 TEST(WavReader, SizesNear4GiBDoNotWrapAround)
 {
     Bytes f = smallClip();
-    setLe32(f, 4, 0xFFFFFFFFu);
+    write32(f, 4, 0xFFFFFFFFu);
     EXPECT_EQ(readWav(f).error, WavError::Truncated);
     f = smallClip();
-    setLe32(f, 52, 0xFFFFFFFEu);
+    write32(f, 52, 0xFFFFFFFEu);
     EXPECT_EQ(readWav(f).error, WavError::ChunkPastEnd);
 }
 

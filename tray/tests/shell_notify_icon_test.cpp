@@ -1,5 +1,6 @@
 // The icon as the Windows shell sees it: the exact records of each command,
 // the hook around them, and which callback messages the tray consumes.
+#include "little_endian.h"
 #include "module1.h"
 #include "shell_notify_icon.h"
 
@@ -17,11 +18,8 @@ constexpr std::uint32_t kWindow = 0x00010020;
 constexpr std::uint32_t kIcon = 0x00030040;
 constexpr std::uint32_t kTaskbarCreated = 0xC123;
 
-std::uint32_t field(const NotifyIconRecord& record, std::size_t offset)
-{
-    return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
-           static_cast<std::uint32_t>(record[offset + 3]) << 24;
-}
+// A 32-bit field of the record.
+std::uint32_t field(const NotifyIconRecord& record, std::size_t offset) { return littleEndian::read32(record, offset); }
 
 // A shell that records every call, in order.
 struct RecordingShell : WindowsShell {
