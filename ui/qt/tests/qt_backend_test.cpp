@@ -270,7 +270,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("onTop");
         QTest::addColumn<bool>("yesNo");
         QTest::addColumn<int>("icon");
-        QTest::newRow("fixed-time warning") << int(BoxIcon::Information) << true << false << int(QMessageBox::Information);
+        QTest::newRow("fixed-time warning")
+            << int(BoxIcon::Information) << true << false << int(QMessageBox::Information);
         QTest::newRow("due") << int(BoxIcon::Exclamation) << true << false << int(QMessageBox::Warning);
         QTest::newRow("error") << int(BoxIcon::Error) << false << false << int(QMessageBox::Critical);
         QTest::newRow("stay or leave") << int(BoxIcon::Exclamation) << false << true << int(QMessageBox::Warning);
