@@ -79,5 +79,40 @@ TEST_F(TrayModule, TheIconComesBackWithItsTipWhenTheShellRestarts)
     EXPECT_EQ(icon.calls[2].tip, "Tindora");
 }
 
+TEST_F(TrayTest, WhenTheTrayGoesAHiddenWindowComesBackMinimizedAndAShownOneStaysAsItIs)
+{
+    struct Case {
+        const char* what;
+        bool hiddenInTray;
+    };
+    for (const Case& c : {Case{"hidden in the tray", true}, Case{"shown", false}}) {
+        SCOPED_TRACE(c.what);
+        HeadlessApp fresh;
+        fresh.start();
+        if (c.hiddenInTray) {
+            fresh.form.Command6_Click(); // 最小化到托盘
+            ASSERT_FALSE(fresh.form.Visible());
+        }
+        // The panel ends.
+        fresh.trayIcon.accept = false;
+        fresh.trayIcon.shown = false;
+        EXPECT_FALSE(fresh.trayIcon.userDid(IconEvent::TrayGone));
+        EXPECT_TRUE(fresh.form.Visible());
+        EXPECT_EQ(fresh.form.WindowState(), c.hiddenInTray ? FormWindow::kMinimized : FormWindow::kNormal);
+        // Without a tray, 最小化到托盘 now leaves the window minimized.
+        fresh.form.Command6_Click();
+        EXPECT_TRUE(fresh.form.Visible());
+        EXPECT_EQ(fresh.form.WindowState(), FormWindow::kMinimized);
+        // A tray comes: the icon is shown again, and the window goes to it
+        // at the next minimize.
+        fresh.trayIcon.accept = true;
+        EXPECT_FALSE(fresh.trayIcon.userDid(IconEvent::ShellRestarted));
+        EXPECT_TRUE(fresh.form.trayModule().iconShown());
+        fresh.form.systemChangedWindowState(FormWindow::kNormal);
+        fresh.form.Command6_Click();
+        EXPECT_FALSE(fresh.form.Visible());
+    }
+}
+
 } // namespace
 } // namespace tindora
