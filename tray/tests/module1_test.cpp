@@ -79,7 +79,7 @@ TEST_F(TrayModule, TheIconComesBackWithItsTipWhenTheShellRestarts)
     EXPECT_EQ(icon.calls[2].tip, "Tindora");
 }
 
-TEST_F(TrayTest, WhenTheTrayGoesAHiddenWindowComesBackMinimizedAndAShownOneStaysAsItIs)
+TEST_F(TrayModule, WhenTheTrayGoesAHiddenWindowComesBackMinimizedAndAShownOneStaysAsItIs)
 {
     struct Case {
         const char* what;
