@@ -15,6 +15,7 @@ packages=(
   xvfb x11-utils xdotool trayer imagemagick sox
   locales faketime xxd
   nsis lintian
+  dbus-daemon dbus-bin sway waybar mako-notifier dunst xwayland qt6-wayland python3
 )
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

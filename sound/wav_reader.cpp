@@ -1,136 +1,121 @@
 #include "wav_reader.h"
 
+#include "alert_clip_format.h"
+#include "little_endian.h"
+
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
 namespace tindora::sound {
 namespace {
 
-std::uint16_t le16(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint16_t>(bytes[at] | bytes[at + 1] << 8);
-}
+using littleEndian::read16;
+using littleEndian::read32;
 
-std::uint32_t le32(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return static_cast<std::uint32_t>(le16(bytes, at)) | static_cast<std::uint32_t>(le16(bytes, at + 2)) << 16;
-}
+// One fixed field of the clip's header: a chunk's four-character tag, or a
+// number of `width` bytes.
+struct Field {
+    std::size_t offset;
+    const char* what;
+    std::string_view tag;
+    std::uint32_t number = 0;
+    std::size_t width = 4;
+};
 
-std::string idAt(std::span<const std::uint8_t> bytes, std::size_t at)
-{
-    return std::string(reinterpret_cast<const char*>(bytes.data() + at), 4);
-}
+// Every field of the 56-byte header but the two sizes that follow the file's
+// length (the RIFF size at 4, the data size at 52), in file order.
+constexpr Field kHeader[] = {
+    {0, "the file type", "RIFF"},
+    {8, "the RIFF form", "WAVE"},
+    {12, "the first chunk", "fmt "},
+    {16, "the \"fmt \" chunk's size", {}, 16},
+    {20, "the format tag", {}, 1, 2}, // PCM
+    {22, "the channel count", {}, clip::kChannels, 2},
+    {24, "the sample rate", {}, clip::kSampleRate},
+    {28, "bytes per second", {}, clip::kBytesPerSecond},
+    {32, "the block alignment", {}, clip::kBlockAlign, 2},
+    {34, "bits per sample", {}, clip::kBitsPerSample, 2},
+    {36, "the second chunk", "fact"},
+    {40, "the \"fact\" chunk's size", {}, 4},
+    {48, "the third chunk", "data"},
+};
+constexpr std::size_t kRiffSizeAt = 4;
+constexpr std::size_t kFormatAt = 20; // the "fmt " chunk's content
+constexpr std::size_t kFactFramesAt = 44;
+constexpr std::size_t kDataChunkAt = 48;
+constexpr std::size_t kDataSizeAt = kDataChunkAt + 4;
+static_assert(kDataSizeAt + 4 == clip::kHeaderSize);
 
 WavReadResult failure(WavError error, std::string message) { return {error, std::move(message), {}}; }
 
-WavReadResult checkFormat(const WavFormat& f)
+// Nothing when the field holds what the clip's layout puts there.
+std::optional<std::string> mismatch(std::span<const std::uint8_t> header, const Field& field)
 {
-    if (f.formatTag != 1)
-        return failure(WavError::NotPcm, "format tag " + std::to_string(f.formatTag) + " is not PCM (1)");
-    if (f.channels < 1 || f.channels > 2)
-        return failure(WavError::BadFormat, std::to_string(f.channels) + " channels; 1 or 2 can be played");
-    if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
-        return failure(WavError::BadFormat,
-                       std::to_string(f.bitsPerSample) + " bits per sample; 8 or 16 can be played");
-    if (f.sampleRate < 8000 || f.sampleRate > 192000)
-        return failure(WavError::BadFormat, "sample rate " + std::to_string(f.sampleRate) + " is out of range");
-    const std::uint32_t blockAlign = f.channels * f.bitsPerSample / 8u;
-    if (f.blockAlign != blockAlign)
-        return failure(WavError::BadFormat, "block alignment " + std::to_string(f.blockAlign) + ", expected " +
-                                                std::to_string(blockAlign) + " for these channels and bits");
-    if (f.bytesPerSecond != f.sampleRate * blockAlign)
-        return failure(WavError::BadFormat, "bytes per second " + std::to_string(f.bytesPerSecond) + ", expected " +
-                                                std::to_string(f.sampleRate * blockAlign));
-    return {};
+    std::string found;
+    std::string expected;
+    if (!field.tag.empty()) {
+        const std::string_view tag(reinterpret_cast<const char*>(header.data() + field.offset), 4);
+        if (tag == field.tag)
+            return std::nullopt;
+        found = '"' + std::string(tag) + '"';
+        expected = '"' + std::string(field.tag) + '"';
+    } else {
+        const std::uint32_t value = field.width == 2 ? read16(header, field.offset) : read32(header, field.offset);
+        if (value == field.number)
+            return std::nullopt;
+        found = std::to_string(value);
+        expected = std::to_string(field.number);
+    }
+    return std::string(field.what) + " at offset " + std::to_string(field.offset) + " is " + found +
+           ", the clip's is " + expected;
 }
 
 } // namespace
 
 WavReadResult readWav(std::span<const std::uint8_t> file)
 {
-    constexpr std::size_t kRiffHeader = 12;
-    if (file.size() < kRiffHeader)
-        return failure(WavError::Truncated, "only " + std::to_string(file.size()) + " bytes, less than a RIFF header");
-    if (idAt(file, 0) != "RIFF")
-        return failure(WavError::NotRiff, "the file does not begin with \"RIFF\"");
-    if (idAt(file, 8) != "WAVE")
-        return failure(WavError::NotWave, "the RIFF form is \"" + idAt(file, 8) + "\", not \"WAVE\"");
-    // Compared in 64 bits: a RIFF size near 4 GiB must not wrap around.
-    const std::uint64_t announced = std::uint64_t{le32(file, 4)} + 8;
+    if (file.size() < clip::kHeaderSize)
+        return failure(WavError::Truncated, "only " + std::to_string(file.size()) + " bytes, less than the clip's " +
+                                                std::to_string(clip::kHeaderSize) + "-byte header");
+    for (const Field& field : kHeader) {
+        if (std::optional<std::string> wrong = mismatch(file, field))
+            return failure(WavError::WrongLayout, std::move(*wrong));
+    }
+    // Compared in 64 bits: a size near 4 GiB must not wrap around.
+    const std::uint64_t announced = std::uint64_t{read32(file, kRiffSizeAt)} + 8;
     if (announced > file.size())
         return failure(WavError::Truncated, "the RIFF header announces " + std::to_string(announced) +
                                                 " bytes, the file holds " + std::to_string(file.size()));
     if (announced < file.size())
-        return failure(WavError::RiffSizeMismatch, std::to_string(file.size() - announced) +
-                                                       " bytes follow the RIFF form of " + std::to_string(announced));
+        return failure(WavError::SizeMismatch, std::to_string(file.size() - announced) +
+                                                   " bytes follow the RIFF form of " + std::to_string(announced));
+    const std::uint32_t dataSize = read32(file, kDataSizeAt);
+    const std::size_t follow = file.size() - clip::kHeaderSize;
+    if (dataSize > follow)
+        return failure(WavError::Truncated, "chunk \"data\" at offset " + std::to_string(kDataChunkAt) + " announces " +
+                                                std::to_string(dataSize) + " bytes, " + std::to_string(follow) +
+                                                " follow");
+    if (dataSize < follow)
+        return failure(WavError::SizeMismatch, std::to_string(follow - dataSize) +
+                                                   " bytes follow chunk \"data\" at offset " +
+                                                   std::to_string(kDataChunkAt) + ", which must end the file");
+    if (dataSize == 0 || dataSize % clip::kBlockAlign != 0)
+        return failure(WavError::MissingData, "the \"data\" chunk's " + std::to_string(dataSize) +
+                                                  " bytes are not a whole, non-zero number of " +
+                                                  std::to_string(clip::kBlockAlign) + "-byte frames");
+    const std::uint32_t frames = dataSize / clip::kBlockAlign;
+    if (const std::uint32_t counted = read32(file, kFactFramesAt); counted != frames)
+        return failure(WavError::FactMismatch, "the \"fact\" chunk counts " + std::to_string(counted) +
+                                                   " frames, the data holds " + std::to_string(frames));
 
     WavReadResult result;
-    WavClip& clip = result.clip;
-    clip.file = file;
-    bool haveFormat = false;
-    bool haveFact = false;
-    bool haveData = false;
-    std::uint32_t factFrames = 0;
-    std::size_t at = kRiffHeader;
-    while (at < file.size()) {
-        if (file.size() - at < 8)
-            return failure(WavError::ChunkPastEnd,
-                           "a chunk header at offset " + std::to_string(at) + " runs past the end of the file");
-        WavChunk chunk{idAt(file, at), at, le32(file, at + 4)};
-        const std::size_t content = at + 8;
-        // A chunk of odd size is followed by one pad byte.
-        const std::uint64_t next = std::uint64_t{content} + chunk.size + chunk.size % 2;
-        if (next > file.size())
-            return failure(WavError::ChunkPastEnd, "chunk \"" + chunk.id + "\" at offset " + std::to_string(at) +
-                                                       " is " + std::to_string(chunk.size) +
-                                                       " bytes long and runs past the end of the file");
-        const auto body = file.subspan(content, chunk.size);
-        const auto duplicate = [&](bool seen) {
-            return seen ? failure(WavError::DuplicateChunk,
-                                  "a second \"" + chunk.id + "\" chunk at offset " + std::to_string(at))
-                        : WavReadResult{};
-        };
-        if (chunk.id == "fmt ") {
-            if (auto d = duplicate(haveFormat); !d.ok())
-                return d;
-            if (chunk.size < 16)
-                return failure(WavError::BadFormat,
-                               "the \"fmt \" chunk has " + std::to_string(chunk.size) + " bytes, less than 16");
-            clip.format = {le16(body, 0), le16(body, 2), le32(body, 4), le32(body, 8), le16(body, 12), le16(body, 14)};
-            if (auto bad = checkFormat(clip.format); !bad.ok())
-                return bad;
-            haveFormat = true;
-        } else if (chunk.id == "fact") {
-            if (auto d = duplicate(haveFact); !d.ok())
-                return d;
-            if (chunk.size < 4)
-                return failure(WavError::BadFormat,
-                               "the \"fact\" chunk has " + std::to_string(chunk.size) + " bytes, less than 4");
-            factFrames = le32(body, 0);
-            haveFact = true;
-        } else if (chunk.id == "data") {
-            if (auto d = duplicate(haveData); !d.ok())
-                return d;
-            if (!haveFormat)
-                return failure(WavError::MissingFormat, "the \"data\" chunk comes before any \"fmt \" chunk");
-            if (chunk.size % clip.format.blockAlign != 0 || chunk.size == 0)
-                return failure(WavError::MissingData, "the \"data\" chunk's " + std::to_string(chunk.size) +
-                                                          " bytes are not a whole, non-zero number of " +
-                                                          std::to_string(clip.format.blockAlign) + "-byte frames");
-            clip.samples = body;
-            clip.frames = chunk.size / clip.format.blockAlign;
-            haveData = true;
-        }
-        clip.chunks.push_back(std::move(chunk));
-        at = static_cast<std::size_t>(next);
-    }
-    if (!haveFormat)
-        return failure(WavError::MissingFormat, "no \"fmt \" chunk");
-    if (!haveData)
-        return failure(WavError::MissingData, "no \"data\" chunk");
-    if (haveFact && factFrames != clip.frames)
-        return failure(WavError::FactMismatch, "the \"fact\" chunk counts " + std::to_string(factFrames) +
-                                                   " frames, the data holds " + std::to_string(clip.frames));
+    result.clip.file = file;
+    result.clip.format = {read16(file, kFormatAt),     read16(file, kFormatAt + 2),  read32(file, kFormatAt + 4),
+                          read32(file, kFormatAt + 8), read16(file, kFormatAt + 12), read16(file, kFormatAt + 14)};
+    result.clip.frames = frames;
+    result.clip.samples = file.subspan(clip::kHeaderSize, dataSize);
     return result;
 }
 

@@ -55,6 +55,12 @@ bool Module1::iconEvent(IconEvent event)
     case IconEvent::ShellRestarted:
         m_icon.show(m_tip);
         return false;
+    case IconEvent::TrayGone:
+        if (!TrayForm->Visible()) {
+            TrayForm->setWindowState(FormWindow::kMinimized);
+            TrayForm->Show();
+        }
+        return false;
     }
     return false;
 }

@@ -32,6 +32,8 @@ public:
     // Left released: show or hide the window, and let the platform go on with
     // the event. Right released: the menu, consumed; a right click while the
     // menu is open opens no second one. The shell restarted: the icon again.
+    // The tray went away: a window hidden in it comes back, minimized, so
+    // that the user can still reach it.
     bool iconEvent(IconEvent event) override;
 
 private:

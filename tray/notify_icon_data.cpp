@@ -1,23 +1,14 @@
 #include "notify_icon_data.h"
 
+#include "little_endian.h"
+
 #include <algorithm>
 
 namespace tindora::tray {
 namespace {
 
-void put32(NotifyIconRecord& record, std::size_t offset, std::uint32_t value)
-{
-    for (std::size_t i = 0; i < 4; ++i)
-        record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t get32(const NotifyIconRecord& record, std::size_t offset)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(record[offset + i]) << (8 * i);
-    return value;
-}
+using littleEndian::read32;
+using littleEndian::write32;
 
 // The longest prefix of at most `limit` bytes that ends on a character
 // boundary of the ANSI text (lead bytes of double-byte characters are >= 0x81).
@@ -48,12 +39,12 @@ void setTip(TrayIconData& data, std::string_view tipUtf8, const AnsiEncoder& ans
 NotifyIconRecord pack(const TrayIconData& data)
 {
     NotifyIconRecord record{};
-    put32(record, 0, data.cbSize);
-    put32(record, 4, data.hWnd);
-    put32(record, 8, data.uID);
-    put32(record, 12, data.uFlags);
-    put32(record, 16, data.uCallbackMessage);
-    put32(record, 20, data.hIcon);
+    write32(record, 0, data.cbSize);
+    write32(record, 4, data.hWnd);
+    write32(record, 8, data.uID);
+    write32(record, 12, data.uFlags);
+    write32(record, 16, data.uCallbackMessage);
+    write32(record, 20, data.hIcon);
     std::copy(data.szTip.begin(), data.szTip.end(), record.begin() + 24);
     return record;
 }
@@ -61,12 +52,12 @@ NotifyIconRecord pack(const TrayIconData& data)
 TrayIconData unpack(const NotifyIconRecord& record)
 {
     TrayIconData data;
-    data.cbSize = get32(record, 0);
-    data.hWnd = get32(record, 4);
-    data.uID = get32(record, 8);
-    data.uFlags = get32(record, 12);
-    data.uCallbackMessage = get32(record, 16);
-    data.hIcon = get32(record, 20);
+    data.cbSize = read32(record, 0);
+    data.hWnd = read32(record, 4);
+    data.uID = read32(record, 8);
+    data.uFlags = read32(record, 12);
+    data.uCallbackMessage = read32(record, 16);
+    data.hIcon = read32(record, 20);
     std::copy(record.begin() + 24, record.end(), data.szTip.begin());
     return data;
 }

@@ -68,8 +68,6 @@ public:
     // unchanged.
     bool windowMessage(std::uint32_t message, std::intptr_t lParam);
 
-    const TrayIconData& data() const { return m_data; }
-
 private:
     bool send(std::uint32_t command, std::uint32_t flags);
 

@@ -7,6 +7,7 @@
 // minimal_window.exe is what the window costs.
 #include "form1_layout.h"
 #include "headless_app.h"
+#include "wide_text.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -22,14 +23,6 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-std::wstring wide(std::string_view utf8)
-{
-    std::wstring text(utf8.size(), L'\0');
-    text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                                             text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 int px(int twips) { return MulDiv(twips, 1, tindora::layout::kTwipsPerPixelAt96Dpi); }
@@ -85,7 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         } else {
             return; // OLE1 has no widget
         }
-        const std::wstring text = items ? std::wstring() : wide(design.caption);
+        const std::wstring text = items ? std::wstring() : tindora::win32::toWide(design.caption);
         HWND child = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left), px(design.top),
                                      px(design.width), height, window, nullptr, instance, nullptr);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -1,6 +1,7 @@
 // time.txt on Windows, through the wide-character file API.
 #include "atomic_file_store.h"
 #include "file_settings_store.h"
+#include "wide_text.h"
 
 #include <windows.h>
 
@@ -166,15 +167,6 @@ std::optional<StoreError> replaceWholeFile(const wchar_t* target, StoreFile targ
     return std::nullopt;
 }
 
-std::string toUtf8(const std::wstring& wide)
-{
-    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                           nullptr);
-    std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), length, nullptr, nullptr);
-    return utf8;
-}
-
 class Win32SettingsStore : public AtomicFileStore {
 public:
     using AtomicFileStore::AtomicFileStore;
@@ -188,7 +180,7 @@ public:
         std::wstring path(length, L'\0');
         const DWORD written = GetFullPathNameW(name, length, path.data(), nullptr);
         path.resize(written);
-        return toUtf8(path);
+        return win32::toUtf8(path);
     }
 
     const TextCodec& codec() const override { return settingsFileCodec(); }

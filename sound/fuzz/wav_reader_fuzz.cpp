@@ -18,5 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool inside = clip.samples.data() >= data && clip.samples.data() + clip.samples.size() <= data + size;
     if (!inside || clip.frames == 0 || clip.samples.size() != std::size_t{clip.frames} * clip.format.blockAlign)
         std::abort();
+    // The clip's layout: the samples end the file.
+    if (clip.samples.data() + clip.samples.size() != data + size || clip.file.size() != size)
+        std::abort();
     return 0;
 }

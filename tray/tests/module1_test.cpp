@@ -10,14 +10,14 @@ using headless::HeadlessApp;
 using headless::HeadlessTrayIcon;
 using Call = HeadlessTrayIcon::Call;
 
-class TrayTest : public ::testing::Test {
+class TrayModule : public ::testing::Test {
 protected:
     void SetUp() override { app.start(); }
     HeadlessApp app;
     HeadlessTrayIcon& icon = app.trayIcon;
 };
 
-TEST_F(TrayTest, StartUpShowsTheIconAndThenGivesItItsTip)
+TEST_F(TrayModule, StartUpShowsTheIconAndThenGivesItItsTip)
 {
     ASSERT_EQ(icon.calls.size(), 2u);
     EXPECT_EQ(icon.calls[0].kind, Call::Kind::Show);
@@ -27,7 +27,7 @@ TEST_F(TrayTest, StartUpShowsTheIconAndThenGivesItItsTip)
     EXPECT_TRUE(app.form.trayModule().iconShown());
 }
 
-TEST_F(TrayTest, ALeftReleaseTogglesTheWindowAndIsLeftToThePlatform)
+TEST_F(TrayModule, ALeftReleaseTogglesTheWindowAndIsLeftToThePlatform)
 {
     ASSERT_TRUE(app.form.Visible());
     EXPECT_FALSE(icon.userDid(IconEvent::LeftReleased));
@@ -36,7 +36,7 @@ TEST_F(TrayTest, ALeftReleaseTogglesTheWindowAndIsLeftToThePlatform)
     EXPECT_TRUE(app.form.Visible());
 }
 
-TEST_F(TrayTest, ARightReleasePopsTheMenuUpAndIsConsumed)
+TEST_F(TrayModule, ARightReleasePopsTheMenuUpAndIsConsumed)
 {
     const Menu* shown = nullptr;
     app.view.whileMenuOpen = [&](const Menu& menu) {
@@ -53,14 +53,14 @@ TEST_F(TrayTest, ARightReleasePopsTheMenuUpAndIsConsumed)
     EXPECT_TRUE(app.form.Visible()) << "dismissing the menu changes nothing";
 }
 
-TEST_F(TrayTest, ADoubleClickDoesNothingOfItsOwn)
+TEST_F(TrayModule, ADoubleClickDoesNothingOfItsOwn)
 {
     EXPECT_FALSE(icon.userDid(IconEvent::DoubleClicked));
     EXPECT_TRUE(app.form.Visible());
     EXPECT_EQ(app.view.menusShown, 0);
 }
 
-TEST_F(TrayTest, RemoveTakesTheIconAwayOnce)
+TEST_F(TrayModule, RemoveTakesTheIconAwayOnce)
 {
     app.form.trayModule().TrayRemove();
     ASSERT_EQ(icon.calls.size(), 3u);
@@ -71,12 +71,47 @@ TEST_F(TrayTest, RemoveTakesTheIconAwayOnce)
     EXPECT_EQ(icon.calls.size(), 3u) << "a second remove does nothing";
 }
 
-TEST_F(TrayTest, TheIconComesBackWithItsTipWhenTheShellRestarts)
+TEST_F(TrayModule, TheIconComesBackWithItsTipWhenTheShellRestarts)
 {
     EXPECT_FALSE(icon.userDid(IconEvent::ShellRestarted));
     ASSERT_EQ(icon.calls.size(), 3u);
     EXPECT_EQ(icon.calls[2].kind, Call::Kind::Show);
     EXPECT_EQ(icon.calls[2].tip, "Tindora");
+}
+
+TEST_F(TrayModule, WhenTheTrayGoesAHiddenWindowComesBackMinimizedAndAShownOneStaysAsItIs)
+{
+    struct Case {
+        const char* what;
+        bool hiddenInTray;
+    };
+    for (const Case& c : {Case{"hidden in the tray", true}, Case{"shown", false}}) {
+        SCOPED_TRACE(c.what);
+        HeadlessApp fresh;
+        fresh.start();
+        if (c.hiddenInTray) {
+            fresh.form.Command6_Click(); // 最小化到托盘
+            ASSERT_FALSE(fresh.form.Visible());
+        }
+        // The panel ends.
+        fresh.trayIcon.accept = false;
+        fresh.trayIcon.shown = false;
+        EXPECT_FALSE(fresh.trayIcon.userDid(IconEvent::TrayGone));
+        EXPECT_TRUE(fresh.form.Visible());
+        EXPECT_EQ(fresh.form.WindowState(), c.hiddenInTray ? FormWindow::kMinimized : FormWindow::kNormal);
+        // Without a tray, 最小化到托盘 now leaves the window minimized.
+        fresh.form.Command6_Click();
+        EXPECT_TRUE(fresh.form.Visible());
+        EXPECT_EQ(fresh.form.WindowState(), FormWindow::kMinimized);
+        // A tray comes: the icon is shown again, and the window goes to it
+        // at the next minimize.
+        fresh.trayIcon.accept = true;
+        EXPECT_FALSE(fresh.trayIcon.userDid(IconEvent::ShellRestarted));
+        EXPECT_TRUE(fresh.form.trayModule().iconShown());
+        fresh.form.systemChangedWindowState(FormWindow::kNormal);
+        fresh.form.Command6_Click();
+        EXPECT_FALSE(fresh.form.Visible());
+    }
 }
 
 } // namespace

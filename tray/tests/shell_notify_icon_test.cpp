@@ -1,5 +1,6 @@
 // The icon as the Windows shell sees it: the exact records of each command,
 // the hook around them, and which callback messages the tray consumes.
+#include "little_endian.h"
 #include "module1.h"
 #include "headless_runtime.h"
 #include "shell_notify_icon.h"
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <string>
 #include <vector>
 
@@ -18,11 +18,16 @@ constexpr std::uint32_t kWindow = 0x00010020;
 constexpr std::uint32_t kIcon = 0x00030040;
 constexpr std::uint32_t kTaskbarCreated = 0xC123;
 
-std::uint32_t field(const NotifyIconRecord& record, std::size_t offset)
-{
-    return record[offset] | record[offset + 1] << 8 | record[offset + 2] << 16 |
-           static_cast<std::uint32_t>(record[offset + 3]) << 24;
-}
+// Other messages, and other mouse events the callback message can carry.
+constexpr std::uint32_t kWmPaint = 0x000F;
+constexpr std::uint32_t kWmClose = 0x0010;
+constexpr std::intptr_t kWmMouseMove = 0x0200;
+constexpr std::intptr_t kWmLButtonDown = 0x0201;
+constexpr std::intptr_t kWmRButtonDown = 0x0204;
+constexpr std::intptr_t kWmRButtonDblClk = 0x0206;
+
+// A 32-bit field of the record.
+std::uint32_t field(const NotifyIconRecord& record, std::size_t offset) { return littleEndian::read32(record, offset); }
 
 // A shell that records every call, in order.
 struct RecordingShell : WindowsShell {
@@ -66,7 +71,7 @@ struct ViewWithMenu : WindowView {
     int menus = 0;
 };
 
-class ShellIconTest : public ::testing::Test {
+class ShellIcon : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -86,7 +91,7 @@ protected:
     Module1 tray{icon};
 };
 
-TEST_F(ShellIconTest, StartUpHooksThenAddsTheIconThenItsTipWithThe88ByteRecord)
+TEST_F(ShellIcon, StartUpHooksThenAddsTheIconThenItsTipWithThe88ByteRecord)
 {
     EXPECT_EQ(shell.order, (std::vector<std::string>{"hook", "notify 0", "notify 1"}));
     ASSERT_EQ(shell.notifyCalls.size(), 2u);
@@ -97,7 +102,7 @@ TEST_F(ShellIconTest, StartUpHooksThenAddsTheIconThenItsTipWithThe88ByteRecord)
     EXPECT_EQ(field(add.record, 4), kWindow);
     EXPECT_EQ(field(add.record, 8), 0u);
     EXPECT_EQ(field(add.record, 12), 3u);
-    EXPECT_EQ(field(add.record, 16), 2025u);
+    EXPECT_EQ(field(add.record, 16), 2025u) << "the callback message";
     EXPECT_EQ(field(add.record, 20), kIcon);
     for (std::size_t i = 24; i < 88; ++i)
         ASSERT_EQ(add.record[i], 0) << "no tip yet, byte " << i;
@@ -112,7 +117,7 @@ TEST_F(ShellIconTest, StartUpHooksThenAddsTheIconThenItsTipWithThe88ByteRecord)
     EXPECT_EQ(std::string(tip.record.begin() + 24, tip.record.end()), expectedTip);
 }
 
-TEST_F(ShellIconTest, RemoveDeletesTheIconThenUnhooks)
+TEST_F(ShellIcon, RemoveDeletesTheIconThenUnhooks)
 {
     tray.TrayRemove();
     ASSERT_EQ(shell.notifyCalls.size(), 3u);
@@ -120,11 +125,11 @@ TEST_F(ShellIconTest, RemoveDeletesTheIconThenUnhooks)
     EXPECT_EQ(field(shell.notifyCalls[2].record, 12), 0u);
     EXPECT_EQ(shell.order.back(), "unhook");
     EXPECT_FALSE(shell.hooked);
-    EXPECT_FALSE(icon.windowMessage(2025, kWmLButtonUp));
+    EXPECT_FALSE(icon.windowMessage(TRAY_CALLBACK_MESSAGE, kWmLButtonUp));
     EXPECT_TRUE(window.Visible()) << "clicks no longer reach the tray module";
 }
 
-TEST_F(ShellIconTest, TheIconComesBackWhenTheShellRestarts)
+TEST_F(ShellIcon, TheIconComesBackWhenTheShellRestarts)
 {
     EXPECT_FALSE(icon.windowMessage(kTaskbarCreated, 0)) << "passed on as well";
     ASSERT_EQ(shell.notifyCalls.size(), 3u);
@@ -134,7 +139,7 @@ TEST_F(ShellIconTest, TheIconComesBackWhenTheShellRestarts)
     EXPECT_EQ(std::count(shell.order.begin(), shell.order.end(), "hook"), 1) << "the hook goes in once";
 }
 
-TEST_F(ShellIconTest, OnlyTheLeftAndRightReleaseAreActedOnAndOnlyTheRightIsConsumed)
+TEST_F(ShellIcon, OnlyTheLeftAndRightReleaseAreActedOnAndOnlyTheRightIsConsumed)
 {
     const struct {
         std::uint32_t message;
@@ -143,10 +148,16 @@ TEST_F(ShellIconTest, OnlyTheLeftAndRightReleaseAreActedOnAndOnlyTheRightIsConsu
         bool visibleAfter;
         int menusAfter;
     } cases[] = {
-        {2025, 512, false, true, 0}, {2025, 513, false, true, 0}, {2025, 515, false, true, 0},
-        {2025, 516, false, true, 0}, {2025, 518, false, true, 0}, {15, 514, false, true, 0},
-        {16, 517, false, true, 0},   {2025, 517, true, true, 1},  {2025, 514, false, false, 1},
-        {2025, 514, false, true, 1},
+        {TRAY_CALLBACK_MESSAGE, kWmMouseMove, false, true, 0},
+        {TRAY_CALLBACK_MESSAGE, kWmLButtonDown, false, true, 0},
+        {TRAY_CALLBACK_MESSAGE, kWmLButtonDblClk, false, true, 0},
+        {TRAY_CALLBACK_MESSAGE, kWmRButtonDown, false, true, 0},
+        {TRAY_CALLBACK_MESSAGE, kWmRButtonDblClk, false, true, 0},
+        {kWmPaint, kWmLButtonUp, false, true, 0},
+        {kWmClose, kWmRButtonUp, false, true, 0},
+        {TRAY_CALLBACK_MESSAGE, kWmRButtonUp, true, true, 1},
+        {TRAY_CALLBACK_MESSAGE, kWmLButtonUp, false, false, 1},
+        {TRAY_CALLBACK_MESSAGE, kWmLButtonUp, false, true, 1},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(icon.windowMessage(c.message, c.lParam), c.consumed) << c.message << "/" << c.lParam;
@@ -155,7 +166,7 @@ TEST_F(ShellIconTest, OnlyTheLeftAndRightReleaseAreActedOnAndOnlyTheRightIsConsu
     }
 }
 
-TEST(ShellIcon, WithoutTheHookNoIconIsAddedSoTheWindowIsNeverLostInTheTray)
+TEST(ShellIconWithoutHook, AddsNoIconSoTheWindowIsNeverLostInTheTray)
 {
     RecordingShell shell;
     shell.hookSucceeds = false;
@@ -164,29 +175,6 @@ TEST(ShellIcon, WithoutTheHookNoIconIsAddedSoTheWindowIsNeverLostInTheTray)
     EXPECT_FALSE(icon.show({}));
     EXPECT_TRUE(shell.notifyCalls.empty());
     EXPECT_FALSE(icon.isShown());
-}
-
-TEST(TrayTip, ALongTipIsCutAtACharacterSoItsNulFitsTheField)
-{
-    TrayIconData data;
-    const AnsiEncoder identity = [](std::string_view s) { return std::string(s); };
-    setTip(data, std::string(80, 'x'), identity);
-    EXPECT_EQ(data.szTip[62], 'x');
-    EXPECT_EQ(data.szTip[63], 0);
-
-    // 31 double-byte characters and one ASCII byte make 63 bytes; one more
-    // double-byte character must not be split.
-    std::string ansi = "a";
-    for (int i = 0; i < 32; ++i)
-        ansi += "\xB0\xA1"; // 啊 in GBK
-    setTip(data, ansi, identity);
-    EXPECT_EQ(data.szTip[62], 0xA1);
-    EXPECT_EQ(data.szTip[63], 0);
-    ansi = "ab" + ansi.substr(1);
-    setTip(data, ansi, identity);
-    EXPECT_EQ(data.szTip[61], 0xA1);
-    EXPECT_EQ(data.szTip[62], 0) << "the 31st character would end at byte 64: it goes whole";
-    EXPECT_EQ(data.szTip[63], ' ');
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "clock_icon.h"
 
+#include "little_endian.h"
+
 #include <array>
 
 namespace tindora::icon {
@@ -92,17 +94,8 @@ bool sampleAt(Point p, Rgb& colour)
     return true;
 }
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
+using littleEndian::append16;
+using littleEndian::append32;
 
 } // namespace
 
@@ -142,30 +135,30 @@ std::vector<std::uint8_t> encodeIcon(const ClockPicture& picture)
     std::vector<std::uint8_t> out;
     out.reserve(kFileSize);
     // Icon directory: reserved, type 1 (icon), one image.
-    put16(out, 0);
-    put16(out, 1);
-    put16(out, 1);
+    append16(out, 0);
+    append16(out, 1);
+    append16(out, 1);
     // Its entry: 32 x 32, no palette, reserved, 1 plane, 24 bits, size, offset.
     out.push_back(kSide);
     out.push_back(kSide);
     out.push_back(0);
     out.push_back(0);
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, kImageSize);
-    put32(out, kImageOffset);
+    append16(out, 1);
+    append16(out, 24);
+    append32(out, kImageSize);
+    append32(out, kImageOffset);
     // BITMAPINFOHEADER: the height counts the colour rows and the mask rows together.
-    put32(out, kInfoHeaderSize);
-    put32(out, kSide);
-    put32(out, kSide * 2);
-    put16(out, 1);
-    put16(out, 24);
-    put32(out, 0); // BI_RGB
-    put32(out, kColourBytes + kMaskBytes);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, 0);
+    append32(out, kInfoHeaderSize);
+    append32(out, kSide);
+    append32(out, kSide * 2);
+    append16(out, 1);
+    append16(out, 24);
+    append32(out, 0); // BI_RGB
+    append32(out, kColourBytes + kMaskBytes);
+    append32(out, 0);
+    append32(out, 0);
+    append32(out, 0);
+    append32(out, 0);
     // Colour rows bottom-up in B, G, R order; masked pixels black, as the AND/XOR
     // drawing of an icon expects.
     for (int y = kSide - 1; y >= 0; --y) {

@@ -56,10 +56,12 @@ void configureApplication(QApplication& app)
 }
 
 QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
-    : runtime(alertClip()), trayIcon(appIcon()), settingsStore(std::move(store)),
-      program(FormServices{runtime, trayIcon, *settingsStore}), window(form)
+    : notifier(QDBusConnection::sessionBus(), appIcon().pixmap(32).toImage()), runtime(alertClip()),
+      trayIcon(appIcon()), settingsStore(std::move(store)), program(FormServices{runtime, trayIcon, *settingsStore}),
+      window(form)
 {
     runtime.setMainWindow(&window);
+    runtime.setNotifier(&notifier);
 }
 
 } // namespace tindora::qt

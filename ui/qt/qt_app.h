@@ -3,6 +3,7 @@
 // file, and its native window, started the way every backend starts it.
 
 #include "caret_blink.h"
+#include "desktop_notifier.h"
 #include "form1_window.h"
 #include "program.h"
 #include "qt_runtime.h"
@@ -31,6 +32,8 @@ public:
     // Form_Load, then the window shown, then the ticks running.
     void start() { program.start(); }
 
+    // First, so that it outlives every box the runtime shows.
+    DesktopNotifier notifier;
     QtRuntime runtime;
     QtTrayIcon trayIcon;
     std::unique_ptr<settings::SettingsStore> settingsStore;

@@ -1,6 +1,7 @@
 #include "qt_runtime.h"
 
 #include "backend_support.h"
+#include "desktop_notifier.h"
 #include "time_format.h"
 
 #include <QCoreApplication>
@@ -67,11 +68,12 @@ std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
 BoxAnswer QtRuntime::messageBox(std::string_view text, BoxStyle style, std::string_view title)
 {
     QWidget* parent = boxHasOwner(style, m_mainWindow && m_mainWindow->isVisible()) ? m_mainWindow.data() : nullptr;
-    QMessageBox box(
-        iconOf(style.icon), QString::fromUtf8(title.data(), qsizetype(title.size())),
-        // Qt breaks lines at LF; a CR would show as a stray glyph.
-        QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n")),
-        style.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    const QString boxTitle = QString::fromUtf8(title.data(), qsizetype(title.size()));
+    // Qt breaks lines at LF; a CR would show as a stray glyph.
+    const QString boxText =
+        QString::fromUtf8(text.data(), qsizetype(text.size())).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    QMessageBox box(iconOf(style.icon), boxTitle, boxText,
+                    style.buttons == BoxButtons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
     // Modality first: setting it after the stay-on-top hint drops the hint.
     box.setWindowModality(Qt::ApplicationModal);
     if (style.systemModal)
@@ -79,12 +81,44 @@ BoxAnswer QtRuntime::messageBox(std::string_view text, BoxStyle style, std::stri
     box.show();
     box.raise();
     box.activateWindow();
+    // Posted once the box is up: the notification never comes before it.
+    const int ticket = m_notifier ? m_notifier->post(style.announces, boxTitle, boxText) : DesktopNotifier::kNoTicket;
+    if (ticket != DesktopNotifier::kNoTicket)
+        m_announcingBoxes[ticket] = &box;
     const int pressed = box.exec();
+    if (ticket != DesktopNotifier::kNoTicket) {
+        m_announcingBoxes.erase(ticket);
+        m_notifier->withdraw(ticket);
+    }
     if (pressed == QMessageBox::Yes)
         return BoxAnswer::Yes;
     if (pressed == QMessageBox::No)
         return BoxAnswer::No;
     return BoxAnswer::Ok;
+}
+
+void QtRuntime::setNotifier(DesktopNotifier* notifier)
+{
+    m_notifier = notifier;
+    if (m_notifier)
+        m_notifier->onActivated([this](int ticket, const QString& token) { bringBoxForward(ticket, token); });
+}
+
+void QtRuntime::bringBoxForward(int ticket, const QString& activationToken)
+{
+    const auto it = m_announcingBoxes.find(ticket);
+    if (it == m_announcingBoxes.end() || !it->second)
+        return;
+    QWidget* box = it->second;
+    // On Wayland only a token the compositor handed out lets a program in the
+    // background take the focus; Qt's Wayland backend takes it from here when
+    // the window asks to be activated.
+    if (!activationToken.isEmpty())
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken.toUtf8());
+    box->setWindowState(box->windowState() & ~Qt::WindowMinimized);
+    box->show();
+    box->raise();
+    box->activateWindow();
 }
 
 void QtRuntime::playAlertClip()

@@ -11,9 +11,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 namespace tindora::qt {
+
+class DesktopNotifier;
 
 class QtRuntime : public FormsRuntime {
 public:
@@ -35,6 +38,11 @@ public:
     // The window a box that is not system-modal is centred on while it is shown.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
 
+    // Where every announcing box is also posted, and withdrawn when the box
+    // closes; the notification's default action brings the box forward.
+    // nullptr: boxes only. The notifier must outlive the runtime's boxes.
+    void setNotifier(DesktopNotifier* notifier);
+
     const WallClockTimer& wakeUpTimer() const { return m_wakeUp; }
 
     // What End does in place of ending the event loop (tests).
@@ -50,7 +58,12 @@ public:
     }
 
 private:
+    void bringBoxForward(int ticket, const QString& activationToken);
+
     WallClockTimer m_wakeUp;
+    DesktopNotifier* m_notifier = nullptr;
+    // The open boxes that have a notification, by its ticket.
+    std::map<int, QPointer<QWidget>> m_announcingBoxes;
     QTimer m_releaseSound;
     QPointer<QWidget> m_mainWindow;
     SdlClipPlayer m_player;

@@ -1,65 +1,56 @@
 #include "single_instance.h"
 
-#include <QCryptographicHash>
 #include <QDeadlineTimer>
-#include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QThread>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tindora::qt {
-namespace {
 
-// Where the lock and the socket live: the user's runtime folder, else a name
-// of this user's own in the shared temporary folder.
-QString baseName()
+QString SingleInstance::socketNameOf(const QString& folder)
 {
-    const QString folder = QDir::current().canonicalPath();
-    const QByteArray hash =
-        QCryptographicHash::hash(QDir::toNativeSeparators(folder).toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime && *runtime && QDir(QString::fromLocal8Bit(runtime)).exists())
-        return QString::fromLocal8Bit(runtime) + QStringLiteral("/tindora-") + QString::fromLatin1(hash);
-    return QDir::tempPath() + QStringLiteral("/tindora-") + QString::number(::getuid()) + QLatin1Char('-') +
-           QString::fromLatin1(hash);
+    struct stat info {};
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return {};
+    return QStringLiteral("tindora-%1-%2")
+        .arg(static_cast<qulonglong>(info.st_dev), 0, 16)
+        .arg(static_cast<qulonglong>(info.st_ino), 0, 16);
 }
-
-} // namespace
 
 SingleInstance::SingleInstance()
 {
-    const QString base = baseName();
-    m_socketPath = base + QStringLiteral(".socket");
-    const QByteArray lockPath = QFile::encodeName(base + QStringLiteral(".lock"));
-    // O_NOFOLLOW: in a shared temporary folder, never through a link someone
-    // else put there.
-    m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (m_lockFd < 0) {
-        std::fprintf(stderr, "tindora: cannot open the lock file %s (%s); not checking for another copy\n",
-                     lockPath.constData(), std::strerror(errno));
+    m_socketName = socketNameOf(QStringLiteral("."));
+    // The folder itself holds the lock: a directory opens read-only, so this
+    // works in a folder the user cannot write to as well.
+    m_folderFd = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_folderFd < 0) {
+        std::fprintf(stderr, "tindora: cannot open the current folder (%s); not checking for another copy\n",
+                     std::strerror(errno));
         return;
     }
-    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+    if (::flock(m_folderFd, LOCK_EX | LOCK_NB) != 0) {
         if (errno == EWOULDBLOCK) {
             m_first = false;
             return;
         }
-        std::fprintf(stderr, "tindora: cannot lock %s (%s); not checking for another copy\n", lockPath.constData(),
+        // Some network file systems lock no folders.
+        std::fprintf(stderr, "tindora: cannot lock the current folder (%s); not checking for another copy\n",
                      std::strerror(errno));
         return;
     }
-    // The lock is ours, so a socket of this name is left from a copy that
-    // crashed: take its place.
-    QLocalServer::removeServer(m_socketPath);
-    m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server.listen(m_socketPath)) {
+    // Anyone on this machine could take an abstract name first. The lock
+    // above, not this name, decides which copy runs: a stranger holding the
+    // name can only keep a second start from bringing our window forward.
+    m_server.setSocketOptions(QLocalServer::AbstractNamespaceOption);
+    if (m_socketName.isEmpty() || !m_server.listen(m_socketName)) {
         std::fprintf(stderr, "tindora: a second start cannot reach this copy: %s\n",
                      qPrintable(m_server.errorString()));
         return;
@@ -77,9 +68,9 @@ SingleInstance::SingleInstance()
 SingleInstance::~SingleInstance()
 {
     m_server.close();
-    // Closing the descriptor drops the lock; the file stays for the next start.
-    if (m_lockFd >= 0)
-        ::close(m_lockFd);
+    // Closing the descriptor drops the lock.
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
 }
 
 void SingleInstance::onBringForward(std::function<void()> bringForward) { m_bringForward = std::move(bringForward); }
@@ -89,9 +80,10 @@ bool SingleInstance::bringFirstForward() const
     // The running copy may have taken the lock a moment ago and not be
     // listening yet: try for a few seconds.
     const QDeadlineTimer deadline(3000);
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && !m_socketName.isEmpty()) {
         QLocalSocket socket;
-        socket.connectToServer(m_socketPath);
+        socket.setSocketOptions(QLocalSocket::AbstractNamespaceOption);
+        socket.connectToServer(m_socketName);
         if (socket.waitForConnected(500)) {
             socket.write("bring forward\n");
             socket.waitForBytesWritten(500);

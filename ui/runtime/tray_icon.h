@@ -12,7 +12,8 @@ enum class IconEvent {
     LeftReleased,   // the left button went up over the icon
     RightReleased,  // the right button went up over the icon
     DoubleClicked,  // a double click with the left button
-    ShellRestarted, // the notification area came back empty (Explorer restarted)
+    ShellRestarted, // the notification area came back empty (Explorer restarted), or came at last
+    TrayGone,       // the notification area went away with the icon (a panel that ended)
 };
 
 class IconEventListener {

@@ -100,25 +100,4 @@ std::string formatHhMmSs(TimeOfDay time)
     return buffer;
 }
 
-std::optional<TimeOfDay> parseTimeOfDay(std::string_view text)
-{
-    int parts[3] = {0, 0, 0};
-    const char* p = text.data();
-    const char* const end = text.data() + text.size();
-    for (int n = 0; n < 3; ++n) {
-        const auto [next, error] = std::from_chars(p, end, parts[n]);
-        if (error != std::errc())
-            return std::nullopt;
-        p = next;
-        if (n < 2) {
-            if (p == end || *p != ':')
-                return std::nullopt;
-            ++p;
-        }
-    }
-    if (p != end || parts[0] < 0 || parts[0] > 23 || parts[1] < 0 || parts[1] > 59 || parts[2] < 0 || parts[2] > 59)
-        return std::nullopt;
-    return TimeOfDay::fromParts(parts[0], parts[1], parts[2]);
-}
-
 } // namespace tindora

@@ -3,7 +3,6 @@
 // text, numbers written back as text, whole-number rounding, and the time of day.
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -61,10 +60,6 @@ private:
 
 // "hh:mm:ss": two digits each, 24-hour clock.
 std::string formatHhMmSs(TimeOfDay time);
-
-// Reads "h:m:s" (as formatHhMmSs writes it) back as a time of day; nothing when
-// a part is missing or out of range.
-std::optional<TimeOfDay> parseTimeOfDay(std::string_view text);
 
 // Local wall-clock time as milliseconds since 1970-01-01 00:00 local time.
 using LocalMillis = std::int64_t;

@@ -1,4 +1,5 @@
 #include "clock_icon.h"
+#include "little_endian.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,6 @@ std::vector<std::uint8_t> committedIcon()
 {
     std::ifstream in(TINDORA_ICON_FILE, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::uint32_t readLe(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t size)
-{
-    std::uint32_t value = 0;
-    for (std::size_t i = size; i-- > 0;)
-        value = value << 8 | bytes.at(offset + i);
-    return value;
 }
 
 TEST(Icon, CommittedFileIsWhatTheGeneratorDraws)
@@ -49,8 +42,12 @@ TEST(Icon, HeadersHoldTheStoredLayout)
         {"bitmap width", 26, 4, 32},     {"bitmap height", 30, 4, 64}, {"bitmap planes", 34, 2, 1},
         {"bitmap bit count", 36, 2, 24}, {"compression", 38, 4, 0},
     };
-    for (const Field& field : fields)
-        EXPECT_EQ(readLe(ico, field.offset, field.size), field.expected) << field.name;
+    for (const Field& field : fields) {
+        const std::uint32_t value = field.size == 1   ? ico[field.offset]
+                                    : field.size == 2 ? tindora::littleEndian::read16(ico, field.offset)
+                                                      : tindora::littleEndian::read32(ico, field.offset);
+        EXPECT_EQ(value, field.expected) << field.name;
+    }
 }
 
 // Decodes the committed file the way Windows reads an icon: colour rows and

@@ -9,9 +9,13 @@
 #                                        the box comes up above everything, the
 #                                        clip reaches SDL's disk output, and the
 #                                        end of the session (SIGTERM) saves
-#   program_test.sh TINDORA twice        two starts in one folder: the second
+#   program_test.sh TINDORA twice        two starts in one folder, from two
+#                                        sessions (runtime folder set and not,
+#                                        other temporary folders, the folder
+#                                        reached through a link): the second
 #                                        brings the first's window forward and
-#                                        leaves; one box comes at the moment
+#                                        leaves; one box comes at the moment;
+#                                        no lock file is left anywhere
 set -euo pipefail
 
 program=$1
@@ -106,6 +110,10 @@ elif [ "$scenario" = twice ]; then
   offset=$(($(date -d '2026-12-07 08:24:45' +%s) - $(date +%s)))
   if [ "$offset" -lt 0 ]; then fake="$offset"; else fake="+$offset"; fi
   export LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="$fake" FAKETIME_NO_CACHE=1
+  # The first copy in a desktop session, the second as from su, ssh or cron.
+  mkdir -m 700 "$work/runtime" "$work/tmp-first" "$work/tmp-second"
+  ln -s "$work" "$work/link"
+  export XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp-first"
 fi
 (cd "$work" && exec "$program") >"$work/program.log" 2>&1 &
 program_pid=$!
@@ -171,8 +179,8 @@ warning)
 twice)
   clickTrayIcon 1 # to the tray: the second start must bring the window back
   waitFor 30 isUnmapped "$window" || fail "a left click on the icon did not hide the window"
-  (cd "$work" && LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="$fake" exec "$program") \
-    >"$work/second.log" 2>&1 &
+  (cd "$work/link" && LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME="$fake" \
+    TMPDIR="$work/tmp-second" exec env -u XDG_RUNTIME_DIR "$program") >"$work/second.log" 2>&1 &
   second_pid=$!
   pids+=("$second_pid")
   waitFor 100 gone "$second_pid" || fail "the second copy did not leave"
@@ -188,6 +196,8 @@ twice)
   kill -TERM "$program_pid"
   waitFor 50 gone "$program_pid" || fail "SIGTERM did not end the program"
   cmp "$work/time.txt" "$work/expected.txt" || fail "time.txt was not saved when the session ended"
+  left=$(find "$work/runtime" "$work/tmp-first" "$work/tmp-second" "$work" -maxdepth 1 -name 'tindora*')
+  [ -z "$left" ] || fail "files left behind: $left"
   ;;
 *)
   fail "unknown scenario $scenario"
