@@ -365,6 +365,82 @@ TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
     }
 }
 
+// The end of the session waits for nobody: a failed save is told on the way
+// out (standard error, the event log), never with the stay-or-leave question,
+// and what the user typed last is saved with the rest.
+TEST(SettingsSave, TheEndOfTheSessionSavesWhatItCanAndNeverWaits)
+{
+    for (const bool fails : {false, true}) {
+        HeadlessApp app;
+        app.start();
+        app.form.Combo2.userChoseItem(8);
+        app.form.Text2.userTypedText("开会"); // still being typed
+        app.form.Combo3.userTypedText("99");  // refused, quietly: nobody is there to see a box
+        if (fails)
+            app.settingsStore.replaceFault = StoreError{StoreErrorKind::ReadOnlyDisk, 30};
+        app.form.systemEndedSession();
+        app.form.systemEndedSession(); // a second signal changes nothing
+        EXPECT_TRUE(app.form.isUnloaded()) << fails;
+        EXPECT_TRUE(app.runtime.quit) << fails;
+        EXPECT_TRUE(boxes(app).empty()) << fails;
+        EXPECT_TRUE(app.trayIcon.calls.back().kind == headless::HeadlessTrayIcon::Call::Kind::Remove) << fails;
+        if (fails) {
+            EXPECT_EQ(app.runtime.toldWhileEnding,
+                      (std::vector<std::string>{"无法保存设置文件 " + kLocation +
+                                                "：所在的磁盘是只读的。原来的文件没有改动。"}));
+            continue;
+        }
+        EXPECT_TRUE(app.runtime.toldWhileEnding.empty());
+        EXPECT_EQ(app.settingsStore.file(),
+                  "\"8\",\"\",\"\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouchedLine + kUntouchedLine);
+    }
+}
+
+// Another program (or the user in an editor) rewrote time.txt while Tindora
+// ran: the next save keeps that version as time.txt.bak and says so once.
+TEST(SettingsSave, AFileChangedByAnotherProgramIsKeptAsBakAndTold)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
+    app.start();
+    const std::string theirs = "\"9\",\"0\",\"0\",\"5\",\"theirs\"\r\n" + kUntouchedLine + kUntouchedLine;
+    app.settingsStore.setFile(theirs);
+    app.form.Combo7.userChoseItem(7); // a committed edit saves
+    EXPECT_EQ(app.settingsStore.backup(), theirs);
+    EXPECT_EQ(app.settingsStore.file(), kMeeting + "\"7\",\"\",\"\",\"5\",\"\"\r\n" + kUntouchedLine);
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              "设置文件 " + kLocation +
+                  " 在 Tindora 运行时被其他程序改动过。改动后的那一份已另存为 C:\\Tindora\\time.txt.bak，" + kLocation +
+                  " 中现在是窗口里的设置。");
+    EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
+
+    // Once: the program's own saves that follow keep nothing and tell nothing.
+    app.form.Combo6.userChoseItem(1);
+    app.form.Command6.userPressed();
+    EXPECT_EQ(boxes(app).size(), 1u);
+    EXPECT_EQ(app.settingsStore.backup(), theirs);
+}
+
+// A save-failure message names the full path tried, the real reason and what
+// became of the original file.
+TEST(SettingsSave, ASaveFailureSaysWhatBecameOfTheOriginal)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
+    app.start();
+    // The folder is gone, and time.txt with it.
+    app.settingsStore.files.clear();
+    app.settingsStore.replaceFault = StoreError{StoreErrorKind::BadPath, 2, StoreFile::Pending};
+    app.form.Combo2.userChoseItem(9);
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation +
+                                 "：写入临时文件 C:\\Tindora\\time.txt.new 时出错：所在的文件夹不存在。"
+                                 "原来的文件也不在了。");
+}
+
 TEST(SettingsSave, ASuccessfulWayOutAsksNothingAndTheTrayCloseWritesTwice)
 {
     HeadlessApp app;
