@@ -270,7 +270,7 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
 
     const std::string dueTime = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0));
     EXPECT_EQ(boxes[0].title, toWide(announcement::kFixedTimeTitle));
-    EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, "5", "开会")));
+    EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, 5, "开会")));
     EXPECT_EQ(boxes[0].icon, MB_ICONINFORMATION);
     EXPECT_TRUE(boxes[0].topmost) << "system-modal";
     EXPECT_TRUE(boxes[0].onlyOk);
