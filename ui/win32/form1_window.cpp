@@ -312,7 +312,10 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_form.systemRequestedClose();
         return 0;
     case WM_TIMECHANGE:
-        // The clock was set, or the time zone changed.
+        // The clock was set, or the time zone changed: Windows broadcasts
+        // this to every top-level window after either (not after a daylight
+        // saving change, which the tick's wake-up at most a minute later
+        // finds in the UTC offset).
         m_runtime.clockChanged();
         return 0;
     case WM_POWERBROADCAST:
@@ -320,9 +323,9 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_runtime.clockChanged();
         return TRUE;
     case WM_SETTINGCHANGE:
-        // A new time zone, or new rules of the zone, come with a settings
-        // change ("intl" or a time-zone broadcast); planning anew is cheap,
-        // so any settings change re-plans rather than guessing its name.
+        // Tools that change the zone's rules or the locale broadcast a
+        // settings change under various names; planning anew is cheap, so
+        // any settings change re-plans rather than guessing its name.
         m_runtime.clockChanged();
         break;
     case WM_DPICHANGED: {

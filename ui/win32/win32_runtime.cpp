@@ -14,6 +14,14 @@ namespace {
 // 100-ns intervals from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
 
+std::int64_t ticksOf(const FILETIME& time)
+{
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return static_cast<std::int64_t>(value.QuadPart);
+}
+
 // winmm (and the codecs it pulls in) loads on the first alert, not at
 // start-up: most runs never sound, and the window shows sooner without it.
 using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
@@ -31,18 +39,22 @@ PlaySoundFn playSoundFunction()
 
 } // namespace
 
-LocalMillis localNow()
+ClockReading readSystemClock()
 {
-    SYSTEMTIME local;
-    GetLocalTime(&local);
-    // The local calendar time read as if it were UTC gives local milliseconds.
-    FILETIME asFileTime;
-    SystemTimeToFileTime(&local, &asFileTime);
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = asFileTime.dwLowDateTime;
-    ticks.HighPart = asFileTime.dwHighDateTime;
-    return (static_cast<std::int64_t>(ticks.QuadPart) - kUnixEpochIn100ns) / 10000;
+    // One instant read both ways: a zone change between two separate reads
+    // (GetLocalTime, then the offset) would pair a local time with the other
+    // zone's offset, which looks like a clock set by hand.
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    FILETIME local;
+    // Converts with the zone and daylight-saving state in force now, which
+    // is what GetLocalTime does too. It only fails on a time beyond 30827.
+    if (!FileTimeToLocalFileTime(&utc, &local))
+        local = utc;
+    return {(ticksOf(local) - kUnixEpochIn100ns) / 10000, (ticksOf(local) - ticksOf(utc)) / 10000};
 }
+
+LocalMillis localNow() { return readSystemClock().local; }
 
 UINT messageBoxFlags(const BoxStyle& style)
 {
@@ -63,21 +75,17 @@ UINT messageBoxFlags(const BoxStyle& style)
     return flags;
 }
 
+LocalMillis Win32Runtime::now()
+{
+    m_lastReading = m_clock();
+    return m_lastReading->local;
+}
+
 std::int64_t Win32Runtime::utcOffsetMillis()
 {
-    // One instant read both ways, so the two can only differ by the offset.
-    FILETIME utc;
-    GetSystemTimeAsFileTime(&utc);
-    FILETIME local;
-    if (!FileTimeToLocalFileTime(&utc, &local))
-        return 0;
-    const auto ticks = [](const FILETIME& time) {
-        ULARGE_INTEGER value;
-        value.LowPart = time.dwLowDateTime;
-        value.HighPart = time.dwHighDateTime;
-        return static_cast<std::int64_t>(value.QuadPart);
-    };
-    return (ticks(local) - ticks(utc)) / 10000;
+    if (!m_lastReading)
+        m_lastReading = m_clock();
+    return m_lastReading->utcOffset;
 }
 
 void Win32Runtime::tellWhileEnding(std::string_view text)

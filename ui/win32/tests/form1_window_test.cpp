@@ -83,7 +83,7 @@ protected:
     {
         clock.set(at);
         Win32App::Options options;
-        options.clock = [this] { return clock.now(); };
+        options.clock = [this] { return clock.read(); };
         options.monotonic = [this] { return clock.monotonic(); };
         options.shell = &trayShell;
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
@@ -291,7 +291,8 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
         WPARAM wParam;
     };
     for (const Case& event :
-         {Case{"clock set", WM_TIMECHANGE, 0}, Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
+         {Case{"clock set or zone changed", WM_TIMECHANGE, 0}, Case{"a zone's rules changed", WM_SETTINGCHANGE, 0},
+          Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
         SCOPED_TRACE(event.what);
         start(todayAt(8, 24, 58));
         form().Combo2.setListIndex(8);
@@ -311,7 +312,8 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
 // What the platform does to time, through the program's clock seam: a sleep
 // over a due moment is told in one box when the machine resumes; a clock set
 // forward by hand over it tells nothing; a clock set back brings the moment
-// again; a new time zone (+5:45) brings the next moment at its local second.
+// again; a new time zone (+5:45) announces the moments of the local hours it
+// springs over at once, and brings the next moment at its local second.
 TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsTheyShould)
 {
     TempFolder::write("time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + utf8ToAnsi("开会") +
@@ -359,12 +361,22 @@ TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsThey
     {
         SCOPED_TRACE("a new time zone, 5 h 45 min ahead");
         start(todayAt(2, 39, 57));
+        // Slot 2 falls in the local hours the zone change springs over.
+        form().Text3.setText("早班");
+        form().Combo7.setListIndex(5);
+        form().Combo6.setListIndex(0);
+        form().Combo5.setListIndex(0);
         BoxWatcher watcher;
-        clock.set(clock.now() + (5 * 60 + 45) * 60 * 1000);
-        SendMessageW(window(), WM_SETTINGCHANGE, 0, 0);
-        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 5000));
+        clock.changeUtcOffset(clock.read().utcOffset + (5 * 60 + 45) * 60 * 1000);
+        // What Windows broadcasts once the time zone is changed.
+        SendMessageW(window(), WM_TIMECHANGE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 2; }, 6000));
         const LocalMillis seen = clock.now();
-        EXPECT_EQ(watcher.boxes().front().text, L"请注意：" + due() + L"还有5分钟就到了！\r\n别忘了：开会");
+        const std::vector<SeenBox> boxes = watcher.boxes();
+        const std::wstring skipped = toWide(app->runtime.formatTimeOfDay(TimeOfDay::fromParts(5, 0, 0)));
+        EXPECT_EQ(boxes[0].text, L"请注意：" + skipped + L"到了！\r\n别忘了：早班")
+            << "a moment sprung over comes once, right after the change";
+        EXPECT_EQ(boxes[1].text, L"请注意：" + due() + L"还有5分钟就到了！\r\n别忘了：开会");
         EXPECT_GE(seen, todayAt(8, 25, 0)) << "not before its second";
         EXPECT_LT(seen, todayAt(8, 25, 2));
         app.reset();
@@ -527,6 +539,43 @@ TEST(Win32Runtime, AWakeUpTheSystemRefusesComesBackWithItsReason)
         << *refusal;
     EXPECT_EQ(refusal->find("错误代码"), std::string::npos) << "the system's words, not a number";
     EXPECT_NE(refusal->back(), '\n');
+}
+
+// The tick reads local time, then its offset from UTC: both come from one
+// reading, even when the zone changes between the two calls. The system's
+// reading is UTC moved by the zone's bias (CTest also runs this under a
+// zone of its own, TZ=XXX-5:45, where a sign error would show).
+TEST(Win32Runtime, LocalTimeAndItsUtcOffsetAreReadAtOneInstant)
+{
+    constexpr std::int64_t kHour = 3600 * 1000;
+    const std::vector<ClockReading> readings = {{1000, 0}, {1000 + kHour, kHour}};
+    std::size_t next = 0;
+    Win32Runtime runtime([&] { return readings[std::min(next++, readings.size() - 1)]; });
+    EXPECT_EQ(runtime.now(), 1000);
+    EXPECT_EQ(runtime.utcOffsetMillis(), 0) << "the offset of that reading, not of a later one";
+    EXPECT_EQ(runtime.now(), 1000 + kHour);
+    EXPECT_EQ(runtime.utcOffsetMillis(), kHour);
+
+    const auto utcNow = [] {
+        FILETIME utc;
+        GetSystemTimeAsFileTime(&utc);
+        ULARGE_INTEGER ticks;
+        ticks.LowPart = utc.dwLowDateTime;
+        ticks.HighPart = utc.dwHighDateTime;
+        return (static_cast<std::int64_t>(ticks.QuadPart) - 116444736000000000LL) / 10000;
+    };
+    const std::int64_t before = utcNow();
+    const ClockReading system = readSystemClock();
+    const std::int64_t after = utcNow();
+    EXPECT_GE(system.local - system.utcOffset, before);
+    EXPECT_LE(system.local - system.utcOffset, after);
+    TIME_ZONE_INFORMATION zone;
+    const DWORD state = GetTimeZoneInformation(&zone);
+    ASSERT_NE(state, TIME_ZONE_ID_INVALID);
+    const LONG bias = zone.Bias + (state == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                                   : state == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                                    : 0);
+    EXPECT_EQ(system.utcOffset, -bias * 60 * 1000LL);
 }
 
 // Every box the program shows reaches MessageBoxW with the style Windows

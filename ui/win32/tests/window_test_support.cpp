@@ -43,6 +43,40 @@ bool isOurBox(HWND window)
 
 } // namespace
 
+void SettableClock::set(LocalMillis at)
+{
+    std::lock_guard lock(m_mutex);
+    m_wallShift = at - localNow();
+}
+
+void SettableClock::changeUtcOffset(std::int64_t offset)
+{
+    std::lock_guard lock(m_mutex);
+    const std::int64_t shift = offset - (readSystemClock().utcOffset + m_offsetShift);
+    m_wallShift += shift;
+    m_offsetShift += shift;
+}
+
+void SettableClock::sleep(LocalMillis millis)
+{
+    std::lock_guard lock(m_mutex);
+    m_wallShift += millis;
+    m_monotonicShift += millis;
+}
+
+ClockReading SettableClock::read() const
+{
+    std::lock_guard lock(m_mutex);
+    const ClockReading real = readSystemClock();
+    return {real.local + m_wallShift, real.utcOffset + m_offsetShift};
+}
+
+std::int64_t SettableClock::monotonic() const
+{
+    std::lock_guard lock(m_mutex);
+    return Win32Runtime::tickCount() + m_monotonicShift;
+}
+
 std::wstring textOf(HWND window)
 {
     wchar_t buffer[1024];

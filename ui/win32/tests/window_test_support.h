@@ -19,22 +19,30 @@ using testkit::TempFolder;
 using testkit::waitFor;
 
 // The real clocks moved to a chosen local instant; they run on from there.
-// Setting the wall clock leaves the monotonic one alone, as setting the clock
-// by hand or changing the time zone does; a sleep moves both.
+// Three things move them, each as the system would: the clock set by hand
+// moves local time alone; a new time zone (or daylight saving) moves local
+// time and its offset from UTC together; a sleep moves local time and the
+// monotonic clock together.
 class SettableClock {
 public:
-    void set(LocalMillis at) { m_offset = at - localNow(); }
-    LocalMillis now() const { return localNow() + m_offset.load(); }
-    std::int64_t monotonic() const { return Win32Runtime::tickCount() + m_monotonicOffset.load(); }
-    void sleep(LocalMillis millis)
-    {
-        m_offset += millis;
-        m_monotonicOffset += millis;
-    }
+    // The clock set by hand to `at`.
+    void set(LocalMillis at);
+    // The time zone changes to one `offset` ahead of UTC: local time jumps by
+    // the difference, UTC runs on.
+    void changeUtcOffset(std::int64_t offset);
+    // The computer sleeps for `millis`.
+    void sleep(LocalMillis millis);
+
+    ClockReading read() const;
+    LocalMillis now() const { return read().local; }
+    std::int64_t monotonic() const;
 
 private:
-    std::atomic<LocalMillis> m_offset{0};
-    std::atomic<std::int64_t> m_monotonicOffset{0};
+    // The program reads the clock on its thread while a test thread may set it.
+    mutable std::mutex m_mutex;
+    LocalMillis m_wallShift = 0;
+    std::int64_t m_offsetShift = 0;
+    std::int64_t m_monotonicShift = 0;
 };
 
 // A message box as the user saw it.
