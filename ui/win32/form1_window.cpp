@@ -173,6 +173,16 @@ void Form1Window::updateFont()
     m_font = font;
 }
 
+NativeControl* Form1Window::controlOf(HWND widget) const
+{
+    if (!widget)
+        return nullptr;
+    for (const auto& control : m_controls)
+        if (control->widget() == widget || IsChild(control->widget(), widget))
+            return control.get();
+    return nullptr;
+}
+
 HWND Form1Window::controlHandle(std::string_view name) const
 {
     for (const auto& control : m_controls)
@@ -277,6 +287,14 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                     control->command(HIWORD(wParam));
                     break;
                 }
+        } else if (LOWORD(wParam) == IDOK && HIWORD(wParam) == 0) {
+            // Enter, turned by IsDialogMessageW into the default button's
+            // command. The window has no default button (no control is IDOK,
+            // DM_GETDEFID answers nothing): Enter commits the field it was
+            // pressed in and does nothing else. A push button reached by Tab
+            // is made the default and gets its own BN_CLICKED instead.
+            if (NativeControl* focused = controlOf(GetFocus()))
+                focused->enterPressed();
         }
         return 0;
     case WM_TIMER:
@@ -352,13 +370,20 @@ int Form1Window::runMessageLoop()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the controls as in a dialog.
-        if (m_window && IsDialogMessageW(m_window, &message))
+        if (preprocessMessage(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+bool Form1Window::preprocessMessage(MSG& message)
+{
+    // Tab and the arrow keys move between the controls as in a dialog, and
+    // Enter comes back as IDOK (handleMessage). Messages for other windows
+    // (a box) are left alone.
+    return m_window && IsDialogMessageW(m_window, &message);
 }
 
 } // namespace tindora::win32

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -85,10 +86,21 @@ private:
 };
 
 // Dispatches messages until `done` or the timeout; false on timeout. A
-// WM_QUIT on the way is noted in `quit`.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr);
+// WM_QUIT on the way is noted in `quit`. Each message goes to `preprocess`
+// first (the program's own loop does that: Form1Window::preprocessMessage),
+// and is dispatched only when it returns false.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr,
+               const std::function<bool(MSG&)>& preprocess = {});
 // Dispatches what is queued now, and a little more.
 void pumpFor(DWORD millis);
+
+// The user at the keyboard and the mouse: real input through SendInput, which
+// reaches the foreground window's focus (keys) or the window under the
+// pointer (clicks). False when the system took none of it.
+bool pressKeys(std::initializer_list<WORD> virtualKeys);
+bool clickAt(POINT screen);
+// A left click in the middle of a window's rectangle.
+bool clickOn(HWND window);
 
 // The rectangle of a control in its parent's client coordinates.
 RECT clientRectOf(HWND control);
