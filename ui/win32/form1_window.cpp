@@ -322,12 +322,18 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_form.systemRequestedClose();
         return 0;
     case WM_QUERYENDSESSION:
+        // Nothing to ask: the settings are saved when the session really ends.
         return TRUE;
     case WM_ENDSESSION:
-        // The session ends: one more close of the window, which saves and
-        // removes the tray icon before the system ends the process.
-        if (wParam)
-            m_form.systemRequestedClose();
+        if (wParam) {
+            // The session ends: save (a failure goes to the event log, never
+            // to a box), remove the tray icon, unload. The system may end the
+            // process as soon as this returns, and an announcement box may be
+            // open further down the stack, in its own modal loop, with a tick
+            // waiting to go on after it: end here, with everything done.
+            m_form.systemEndedSession();
+            m_runtime.endProgram();
+        }
         return 0;
     case WM_TIMECHANGE:
         // The clock was set, or the time zone changed: Windows broadcasts

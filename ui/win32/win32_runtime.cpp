@@ -90,15 +90,22 @@ std::int64_t Win32Runtime::utcOffsetMillis()
 
 void Win32Runtime::tellWhileEnding(std::string_view text)
 {
-    // Nobody can answer a box while the session ends: the event log keeps the
-    // message for the user to find, the debugger's output shows it too.
+    // Nobody can answer a box while the session ends: the Application event
+    // log keeps the message for the user to find later, and the debugger's
+    // output (DebugView) shows it as it happens. The source is not registered
+    // (that takes an installer with administrator rights), so the Event
+    // Viewer shows the text under "the following information was included".
     const std::wstring wide = toWide(text);
-    OutputDebugStringW(wide.c_str());
-    if (HANDLE log = RegisterEventSourceW(nullptr, L"Tindora")) {
-        const wchar_t* strings[] = {wide.c_str()};
-        ReportEventW(log, EVENTLOG_WARNING_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr);
-        DeregisterEventSource(log);
+    OutputDebugStringW((L"Tindora: " + wide + L"\n").c_str());
+    HANDLE log = RegisterEventSourceW(nullptr, L"Tindora");
+    if (!log) {
+        reportFaultOnce("RegisterEventSourceW", GetLastError());
+        return;
     }
+    const wchar_t* strings[] = {wide.c_str()};
+    if (!ReportEventW(log, EVENTLOG_WARNING_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr))
+        reportFaultOnce("ReportEventW", GetLastError());
+    DeregisterEventSource(log);
 }
 
 std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)

@@ -754,17 +754,27 @@ TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSiz
     EXPECT_EQ(client.right, layout::twipsToPixels(layout::kClientWidthTwips, app->window.dpi()));
 }
 
-TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
+// The session ends: the program may end at once, saves what the window
+// shows (a note still being typed included), removes its icon and ends.
+TEST_F(Form1WindowTest, TheEndOfTheSessionSavesWhatTheWindowShowsAndEnds)
 {
+    TempFolder::write("time.txt", meetingFile());
     start();
-    EXPECT_TRUE(SendMessageW(window(), WM_QUERYENDSESSION, 0, 0));
+    SetWindowTextW(control("Text2"), L"午饭"); // typed, not yet committed
+    EXPECT_EQ(SendMessageW(window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(saves, 0) << "asked only whether it may end";
+    BoxWatcher watcher;
+    SendMessageW(window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(ended) << "the program ends before the message returns";
+    EXPECT_TRUE(form().isUnloaded());
+    EXPECT_EQ(window(), nullptr) << "the window is gone";
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(TempFolder::read("time.txt"), meetingFile("\"8\",\"30\",\"0\",\"5\",\"午饭\""));
+    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
     bool quit = false;
-    SendMessageW(window(), WM_ENDSESSION, TRUE, 0);
     pumpUntil([&] { return quit; }, 2000, &quit);
     EXPECT_TRUE(quit);
-    EXPECT_TRUE(form().isUnloaded());
-    EXPECT_EQ(saves, 1) << "the settings are saved before the session ends";
-    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
+    EXPECT_EQ(watcher.count(), 0u);
 }
 
 TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
