@@ -70,9 +70,14 @@ protected:
         } else if (code == CBN_EDITCHANGE) {
             m_model.userTypedText(toUtf8(windowText(widget())));
         } else if (code == CBN_KILLFOCUS) {
+            // The combo box sends it when the focus leaves both it and its
+            // edit field, not when it moves between the two or to its list.
             m_model.userCommitted();
         }
     }
+
+public:
+    void enterPressed() override { m_model.userCommitted(); }
 };
 
 class NativeTextBox : public NativeView<TextBox> {
@@ -92,6 +97,9 @@ protected:
         else if (code == EN_KILLFOCUS)
             m_model.userCommitted();
     }
+
+public:
+    void enterPressed() override { m_model.userCommitted(); }
 };
 
 class NativeCheckBox : public NativeView<CheckBox> {
