@@ -435,6 +435,31 @@ TEST_F(Form1WindowTest, AMinuteTypedIntoSlot1AndCommittedWithTabRingsAtTheNewSec
     EXPECT_LT(seen, todayAt(8, 45, 2));
 }
 
+// A reminder's box that comes up while the user types takes the focus from
+// the window, not from the field: what is half typed does not take effect,
+// and the user goes on typing once the box is closed.
+TEST_F(Form1WindowTest, ABoxComingUpWhileTypingCommitsNothing)
+{
+    TempFolder::write("time.txt", utf8ToAnsi("\"8\",\"30\",\"0\",\"5\",\"开会\"\r\n\"8\",\"45\",\"0\",\"0\",\"\"\r\n"
+                                             "\"\",\"\",\"\",\"5\",\"\"\r\n"));
+    start(todayAt(8, 44, 58));
+    ASSERT_TRUE(typeInto("Combo3", {'5'}, "5"));
+    BoxWatcher watcher; // closes the box as soon as it is there
+    ASSERT_TRUE(pumpAsProgram([&] { return watcher.count() >= 1; }, 10000)) << "slot 2 comes due";
+    pumpAsProgram([&] { return IsWindowEnabled(window()) && GetActiveWindow() == window(); }, 3000);
+    EXPECT_EQ(form().Combo3.typedText(), "5") << "still being typed";
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0));
+    EXPECT_EQ(saves, 0);
+
+    // The focus is back in the picker, after the 5.
+    ASSERT_TRUE(pressKeys({'0'}));
+    ASSERT_TRUE(pumpAsProgram([&] { return form().Combo3.typedText() == "50"; }));
+    EXPECT_EQ(saves, 0);
+    ASSERT_TRUE(pressKeys({VK_TAB}));
+    ASSERT_TRUE(pumpAsProgram([&] { return saves >= 1; }));
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 45, 0));
+}
+
 // An hour of 24 names no item: committed with Tab or Enter, it is refused
 // in one box, and the picker shows the hour in effect again.
 TEST_F(Form1WindowTest, ARefusedHourShowsItsBoxAndThePickerShowsTheHourInEffect)
