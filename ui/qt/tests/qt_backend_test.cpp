@@ -368,18 +368,22 @@ private Q_SLOTS:
     {
         QtApp& app = *m_app;
         constexpr LocalMillis kMinute = 60 * 1000;
-        LocalMillis wallShift = 0;
-        std::int64_t monotonicShift = 0;
-        // Moves the program's clock to a local time of today (the clock set,
-        // as the platform reports it); `asleep` moves the monotonic clock too.
-        const auto moveTo = [&](int hour, int minute, int second, bool asleep) {
-            const LocalMillis real = app.runtime.now() - wallShift;
+        QtRuntime::ClockShift shift;
+        enum class Jump { SetByHand, Asleep, NewZone };
+        // Moves the program's clock to a local time of today, as the platform
+        // reports it: set by hand (the wall clock alone), after a sleep (the
+        // monotonic clock too) or in a new zone (the UTC offset too).
+        const auto moveTo = [&](int hour, int minute, int second, Jump jump) {
+            const LocalMillis real = app.runtime.now() - shift.wall;
             const LocalMillis target = real - real % (24 * 60 * kMinute) +
                                        ((hour * 60LL + minute) * 60 + second) * 1000 + real % 1000;
-            if (asleep)
-                monotonicShift += target - real - wallShift;
-            wallShift = target - real;
-            app.runtime.shiftClocks(wallShift, monotonicShift);
+            const LocalMillis by = target - real - shift.wall;
+            if (jump == Jump::Asleep)
+                shift.monotonic += by;
+            if (jump == Jump::NewZone)
+                shift.utcOffset += by;
+            shift.wall += by;
+            app.runtime.shiftClocks(shift);
             app.runtime.clockChanged();
         };
         Form1& form = app.form;
@@ -404,8 +408,8 @@ private Q_SLOTS:
         });
         closer.start(10);
 
-        moveTo(8, 29, 0, false);
-        moveTo(8, 39, 0, true); // asleep for ten minutes, then resumed
+        moveTo(8, 29, 0, Jump::SetByHand);
+        moveTo(8, 39, 0, Jump::Asleep); // asleep for ten minutes, then resumed
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
         QCOMPARE(seen[0].title, QStringLiteral("错过的提醒"));
         QCOMPARE(seen[0].text,
@@ -413,24 +417,32 @@ private Q_SLOTS:
         QVERIFY(seen[0].onTop);
 
         seen.clear();
-        moveTo(8, 29, 0, false);
-        moveTo(8, 39, 0, false); // set forward by hand
+        moveTo(8, 29, 0, Jump::SetByHand);
+        moveTo(8, 39, 0, Jump::SetByHand); // set forward by hand
         QTest::qWait(2500);
         QCOMPARE(seen.size(), std::size_t(0));
 
-        moveTo(8, 29, 58, false);
+        moveTo(8, 29, 58, Jump::SetByHand);
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
-        moveTo(8, 29, 58, false); // set back over the due moment
+        moveTo(8, 29, 58, Jump::SetByHand); // set back over the due moment
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(2), 4000);
         for (const Seen& box : seen)
             QCOMPARE(box.text, QStringLiteral("请注意：") + due + QStringLiteral("到了！\n别忘了：开会"));
 
         seen.clear();
-        moveTo(2, 39, 57, false);
-        moveTo(8, 24, 57, false); // a zone 5 h 45 min ahead
-        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 5000);
+        // Slot 2 is due at 5:00:00, a local time the new zone springs over:
+        // it comes once, right after the change (set by hand, it would not).
+        form.Combo7.setListIndex(5);
+        form.Combo6.setListIndex(0);
+        form.Combo5.setListIndex(0);
+        form.Text3.setText("早操");
+        const QString skipped = qs(app.runtime.formatTimeOfDay(TimeOfDay::fromParts(5, 0, 0)));
+        moveTo(2, 39, 57, Jump::SetByHand);
+        moveTo(8, 24, 57, Jump::NewZone); // a zone 5 h 45 min ahead
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(2), 5000);
         const LocalMillis shown = app.runtime.now() % (24 * 60 * kMinute);
-        QCOMPARE(seen[0].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
+        QCOMPARE(seen[0].text, QStringLiteral("请注意：") + skipped + QStringLiteral("到了！\n别忘了：早操"));
+        QCOMPARE(seen[1].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
         QVERIFY2(shown >= (8 * 60 + 25) * kMinute && shown < (8 * 60 + 25) * kMinute + 2000,
                  qPrintable(QString::number(shown)));
     }
