@@ -5,9 +5,11 @@
 #include "form1_window.h"
 #include "memory_settings_store.h"
 #include "qt_app.h"
+#include "settings_file.h"
 #include "time_format.h"
 
 #include <QAbstractItemView>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -39,6 +41,20 @@ void onNextBox(std::function<void(QMessageBox&)> whileOpen)
 }
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// Types into the focused widget: Latin text key by key, Chinese as an input
+// method hands it over once a word is chosen.
+void typeText(const QString& text)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (text.toLatin1() == text.toUtf8()) {
+        QTest::keyClicks(focused, text);
+        return;
+    }
+    QInputMethodEvent chosen;
+    chosen.setCommitString(text);
+    QApplication::sendEvent(focused, &chosen);
+}
 
 // Counts an event while keeping Form1's own handler on it.
 struct EventCounter {
@@ -188,6 +204,185 @@ private Q_SLOTS:
         QCOMPARE(form.Check3.Value(), CheckBox::kChecked);
         form.Check3.setValue(CheckBox::kUnchecked);
         QVERIFY(!chime->isChecked());
+    }
+
+    // The ways a user commits a field in a real window: Enter, Tab, or a click
+    // into another field. Until then the typed text waits and nothing is
+    // saved; then the field shows, and the file holds, the value in effect.
+    void typedTextTakesEffectWhenCommitted_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("inEffect");
+        QTest::newRow("minute, Enter") << "Combo3"
+                                       << "07"
+                                       << "Enter"
+                                       << "7";
+        QTest::newRow("minute, Tab") << "Combo3"
+                                     << "5.0"
+                                     << "Tab"
+                                     << "5";
+        QTest::newRow("minute, click") << "Combo3"
+                                       << " 5"
+                                       << "click"
+                                       << "5";
+        QTest::newRow("minute as listed, Tab") << "Combo3"
+                                               << "12"
+                                               << "Tab"
+                                               << "12";
+        QTest::newRow("lead, Enter") << "Text1"
+                                     << "2.6"
+                                     << "Enter"
+                                     << "3";
+        QTest::newRow("lead, Tab") << "Text1"
+                                   << "10"
+                                   << "Tab"
+                                   << "10";
+        QTest::newRow("lead, click") << "Text1"
+                                     << "7"
+                                     << "click"
+                                     << "7";
+        QTest::newRow("note, Enter") << "Text2"
+                                     << "开会"
+                                     << "Enter"
+                                     << "开会";
+        QTest::newRow("note, Tab") << "Text2"
+                                   << "买菜"
+                                   << "Tab"
+                                   << "买菜";
+        QTest::newRow("note, click") << "Text2"
+                                     << "取快递"
+                                     << "click"
+                                     << "取快递";
+    }
+
+    void typedTextTakesEffectWhenCommitted()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, commit);
+        QFETCH(QString, inEffect);
+        Form1& form = m_app->form;
+        auto& store = static_cast<headless::MemorySettingsStore&>(*m_app->settingsStore);
+        m_app->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+        QWidget* target = m_app->window.findChild<QWidget*>(field);
+        QVERIFY(target);
+        auto* combo = qobject_cast<QComboBox*>(target);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(target);
+        // Slot 1's minute, lead or note: the model and its place in time.txt.
+        const int fileField = combo ? 1 : field == QLatin1String("Text1") ? 3 : 4;
+        const auto inEffectNow = [&]() -> std::string {
+            return combo ? form.Combo3.Text() : fileField == 3 ? form.Text1.Text() : form.Text2.Text();
+        };
+        const auto typedNow = [&]() -> std::optional<std::string> {
+            return combo ? form.Combo3.typedText() : fileField == 3 ? form.Text1.typedText() : form.Text2.typedText();
+        };
+        const std::string before = inEffectNow();
+        EventCounter pickerClicks(form.Combo3.Click);
+
+        // The user clicks into the field, selects what is there and types.
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeText(typed);
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE(inEffectNow(), before);
+        QCOMPARE(typedNow().value_or(""), typed.toStdString());
+        const int savesBefore = store.replaceCalls;
+
+        QWidget* elsewhere = widget<QLineEdit>("Text5");
+        if (commit == QLatin1String("Enter"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (commit == QLatin1String("Tab"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        else
+            QTest::mouseClick(elsewhere, Qt::LeftButton);
+        // Enter at once; a focus change once the focus has moved.
+        if (commit == QLatin1String("Enter"))
+            QVERIFY(!typedNow());
+        QTRY_VERIFY(!typedNow());
+        QCOMPARE(qs(inEffectNow()), inEffect);
+        QCOMPARE(edit->text(), inEffect);
+        if (combo) {
+            QCOMPARE(combo->currentIndex(), inEffect.toInt());
+            QCOMPARE(pickerClicks.count, 1);
+        }
+        // Saved at once.
+        QVERIFY(store.replaceCalls > savesBefore);
+        const settings::SettingsReading saved = settings::readSettings(store.file().value_or(""), store.codec());
+        QVERIFY(saved.fields.size() > std::size_t(fileField));
+        QCOMPARE(qs(saved.fields[std::size_t(fileField)].text), inEffect);
+        // The focus went where the user sent it.
+        if (commit == QLatin1String("Enter"))
+            QCOMPARE(QApplication::focusWidget(), target);
+        else if (commit == QLatin1String("click"))
+            QCOMPARE(QApplication::focusWidget(), elsewhere);
+        else
+            QVERIFY(QApplication::focusWidget() != target);
+    }
+
+    // A picker's text that names no item is refused with one box, however it
+    // was committed, and the picker shows the item in effect again.
+    void aRefusedPickerTextIsPutBackWithItsBox_data()
+    {
+        QTest::addColumn<QString>("commit");
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("Tab") << "Tab";
+        QTest::newRow("click") << "click";
+    }
+
+    void aRefusedPickerTextIsPutBackWithItsBox()
+    {
+        QFETCH(QString, commit);
+        Form1& form = m_app->form;
+        form.Combo3.setListIndex(45);
+        m_app->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+        QComboBox* combo = widget<QComboBox>("Combo3");
+        QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("77"));
+        EventCounter clicks(form.Combo3.Click);
+
+        QStringList texts;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            // Closed as the user closes it: once it has the focus.
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                box && box->isVisible() && box->isActiveWindow()) {
+                texts.append(box->text());
+                box->close();
+            }
+        });
+        closer.start(10);
+        QLineEdit* elsewhere = widget<QLineEdit>("Text5");
+        if (commit == QLatin1String("Enter"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (commit == QLatin1String("Tab"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        else
+            QTest::mouseClick(elsewhere, Qt::LeftButton);
+        QTRY_COMPARE(texts.size(), 1);
+        QCOMPARE(texts[0], qs(describeSlotInputError(1, {SlotField::Minute, "77"})));
+        QCOMPARE(combo->currentText(), QStringLiteral("45"));
+        QCOMPARE(combo->currentIndex(), 45);
+        QCOMPARE(form.Combo3.Text(), "45");
+        QVERIFY(!form.Combo3.typedText());
+        QCOMPARE(clicks.count, 0);
+        // Only one box, also once the focus settles.
+        // The focus is where the user sent it, in the window (which a window
+        // manager activates again once the box closes; bare Xvfb has none).
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QWidget* focused = m_app->window.focusWidget();
+        if (commit == QLatin1String("Enter"))
+            QCOMPARE(focused, static_cast<QWidget*>(combo));
+        else if (commit == QLatin1String("Tab"))
+            QCOMPARE(focused, static_cast<QWidget*>(widget<QComboBox>("Combo4")));
+        else
+            QCOMPARE(focused, static_cast<QWidget*>(elsewhere));
+        QCOMPARE(texts.size(), 1);
     }
 
     void trayClicksReachTheTrayModule()
