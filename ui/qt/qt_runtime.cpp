@@ -58,7 +58,15 @@ std::int64_t QtRuntime::utcOffsetMillis()
 
 void QtRuntime::tellWhileEnding(std::string_view text)
 {
-    std::fprintf(stderr, "tindora: %.*s\n", static_cast<int>(text.size()), text.data());
+    // One line, whatever breaks the text has: a session's log keeps lines.
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        line.push_back(text[i] == '\n' ? ' ' : text[i]);
+    }
+    std::fprintf(stderr, "tindora: %s\n", line.c_str());
+    std::fflush(stderr);
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
