@@ -206,8 +206,8 @@ private Q_SLOTS:
         QVERIFY(!chime->isChecked());
     }
 
-    // The ways a user commits a field in a real window: Enter, Tab, or a click
-    // into another field. Until then the typed text waits and nothing is
+    // The ways a user commits a field in a real window: Enter, Tab, a click
+    // into another field, or another window taking the keyboard. Until then the typed text waits and nothing is
     // saved; then the field shows, and the file holds, the value in effect.
     void typedTextTakesEffectWhenCommitted_data()
     {
@@ -215,46 +215,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("commit");
         QTest::addColumn<QString>("inEffect");
-        QTest::newRow("minute, Enter") << "Combo3"
-                                       << "07"
-                                       << "Enter"
-                                       << "7";
-        QTest::newRow("minute, Tab") << "Combo3"
-                                     << "5.0"
-                                     << "Tab"
-                                     << "5";
-        QTest::newRow("minute, click") << "Combo3"
-                                       << " 5"
-                                       << "click"
-                                       << "5";
-        QTest::newRow("minute as listed, Tab") << "Combo3"
-                                               << "12"
-                                               << "Tab"
-                                               << "12";
-        QTest::newRow("lead, Enter") << "Text1"
-                                     << "2.6"
-                                     << "Enter"
-                                     << "3";
-        QTest::newRow("lead, Tab") << "Text1"
-                                   << "10"
-                                   << "Tab"
-                                   << "10";
-        QTest::newRow("lead, click") << "Text1"
-                                     << "7"
-                                     << "click"
-                                     << "7";
-        QTest::newRow("note, Enter") << "Text2"
-                                     << "开会"
-                                     << "Enter"
-                                     << "开会";
-        QTest::newRow("note, Tab") << "Text2"
-                                   << "买菜"
-                                   << "Tab"
-                                   << "买菜";
-        QTest::newRow("note, click") << "Text2"
-                                     << "取快递"
-                                     << "click"
-                                     << "取快递";
+        struct Row {
+            const char* name;
+            const char* field;
+            const char* typed;
+            const char* commit;
+            const char* inEffect;
+        };
+        static const Row rows[] = {
+            {"minute, Enter", "Combo3", "07", "Enter", "7"},
+            {"minute, Tab", "Combo3", "5.0", "Tab", "5"},
+            {"minute, click", "Combo3", " 5", "click", "5"},
+            {"minute as listed, Tab", "Combo3", "12", "Tab", "12"},
+            {"lead, Enter", "Text1", "2.6", "Enter", "3"},
+            {"lead, Tab", "Text1", "10", "Tab", "10"},
+            {"lead, click", "Text1", "7", "click", "7"},
+            {"note, Enter", "Text2", "开会", "Enter", "开会"},
+            {"note, Tab", "Text2", "买菜", "Tab", "买菜"},
+            {"note, click", "Text2", "取快递", "click", "取快递"},
+            {"note, another window", "Text2", "寄信", "window", "寄信"},
+        };
+        for (const Row& row : rows)
+            QTest::newRow(row.name) << QString::fromUtf8(row.field) << QString::fromUtf8(row.typed)
+                                    << QString::fromUtf8(row.commit) << QString::fromUtf8(row.inEffect);
     }
 
     void typedTextTakesEffectWhenCommitted()
@@ -293,12 +276,18 @@ private Q_SLOTS:
         const int savesBefore = store.replaceCalls;
 
         QWidget* elsewhere = widget<QLineEdit>("Text5");
-        if (commit == QLatin1String("Enter"))
+        QWidget otherWindow;
+        if (commit == QLatin1String("Enter")) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        else if (commit == QLatin1String("Tab"))
+        } else if (commit == QLatin1String("Tab")) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        else
+        } else if (commit == QLatin1String("click")) {
             QTest::mouseClick(elsewhere, Qt::LeftButton);
+        } else {
+            otherWindow.show();
+            otherWindow.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&otherWindow));
+        }
         // Enter at once; a focus change once the focus has moved.
         if (commit == QLatin1String("Enter"))
             QVERIFY(!typedNow());
@@ -319,8 +308,10 @@ private Q_SLOTS:
             QCOMPARE(QApplication::focusWidget(), target);
         else if (commit == QLatin1String("click"))
             QCOMPARE(QApplication::focusWidget(), elsewhere);
-        else
+        else if (commit == QLatin1String("Tab"))
             QVERIFY(QApplication::focusWidget() != target);
+        else
+            QCOMPARE(QApplication::activeWindow(), &otherWindow);
     }
 
     // A picker's text that names no item is refused with one box, however it
