@@ -53,7 +53,9 @@ Form1::Form1(FormServices services)
 
 void Form1::recompute(ReminderSlot& slot)
 {
-    if (const auto error = recomputeSlot(slot))
+    // A lead refused while the session ends is dropped unsaid, as a refused
+    // picker text is: nothing may wait for an answer then.
+    if (const auto error = recomputeSlot(slot); error && !m_quietCommits)
         runtime().messageBox(describeSlotInputError(slot.number, *error), kWarningStyle, kAboutTitle);
     // The field shows the lead in effect: the whole minutes the warning
     // comes ahead, which the box states and the file holds. Writing it raises

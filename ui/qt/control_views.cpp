@@ -7,6 +7,21 @@ namespace {
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
+// Enter, or the focus leaving the field: what was typed takes effect. Enter
+// commits at once. The focus leaving commits once the focus has moved on: a
+// box the commit opens (a refused picker text, a failed save) would otherwise
+// break into Qt's focus change half-way.
+template <typename Model> void commitOnEnterOrLeaving(QLineEdit& edit, QWidget& field, Model& model)
+{
+    // returnPressed comes just before editingFinished, which then finds
+    // nothing left to commit.
+    QObject::connect(&edit, &QLineEdit::returnPressed, &field, [&model] { model.userCommitted(); });
+    QObject::connect(&edit, &QLineEdit::editingFinished, &field, [&field, &model] {
+        QMetaObject::invokeMethod(
+            &field, [&model] { model.userCommitted(); }, Qt::QueuedConnection);
+    });
+}
+
 } // namespace
 
 void setUp(Label&, QLabel& widget) { widget.setAlignment(Qt::AlignLeft | Qt::AlignTop); }
@@ -32,8 +47,9 @@ void setUp(ComboBox& model, QComboBox& widget)
     // textEdited: only the user's typing, never a program write or a pick.
     QObject::connect(widget.lineEdit(), &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
-    // Enter, or the focus leaving the picker: what was typed takes effect.
-    QObject::connect(widget.lineEdit(), &QLineEdit::editingFinished, &widget, [&model] { model.userCommitted(); });
+    // Qt selects an item typed exactly as listed itself (activated, above)
+    // before this; the commit then finds nothing left to take.
+    commitOnEnterOrLeaving(*widget.lineEdit(), widget, model);
 }
 
 void mirror(const ComboBox& model, QComboBox& widget, ControlChange what)
@@ -61,8 +77,7 @@ void setUp(TextBox& model, QLineEdit& widget)
 {
     QObject::connect(&widget, &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
-    // Enter, or the focus leaving the field: what was typed takes effect.
-    QObject::connect(&widget, &QLineEdit::editingFinished, &widget, [&model] { model.userCommitted(); });
+    commitOnEnterOrLeaving(widget, widget, model);
 }
 
 void mirror(const TextBox& model, QLineEdit& widget, ControlChange what)
