@@ -41,6 +41,8 @@ Form1::Form1(FormServices services)
     // Typed picker text is checked when the user commits it; a committed note
     // is saved at once, as every committed edit is.
     for (ReminderSlot& slot : m_slots) {
+        // The lead in effect before anything is loaded or typed: the design's.
+        slot.leadMinutes = roundHalfEven(Val(slot.lead.Text()));
         slot.hour.Commit = [this, &slot] { commitPicker(slot, slot.hour, SlotField::Hour); };
         slot.minute.Commit = [this, &slot] { commitPicker(slot, slot.minute, SlotField::Minute); };
         slot.second.Commit = [this, &slot] { commitPicker(slot, slot.second, SlotField::Second); };

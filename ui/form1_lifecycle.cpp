@@ -22,6 +22,9 @@ void Form1::Form_Load()
         for (ComboBox* picker : {&Combo4, &Combo5, &Combo9})
             picker->AddItem(std::to_string(second));
     载入固定时间();
+    // The session may have ended while a box of the load was open.
+    if (isUnloaded())
+        return;
     m_loaded = true;
     m_tray.TrayAdd(*this, mnuTray);
     m_tray.TraySetTip(kTrayTip);

@@ -306,7 +306,10 @@ TEST_F(Form1Slots, TheLeadFieldTheWarningAndTheFileAgreeOnTheWholeMinutes)
                   std::string("\"8\",\"30\",\"0\",\"") + c.shown + "\",\"\"")
             << c.typed;
     }
-    // A lead too large for a number: refused, and the field shows the lead in effect.
+    // A lead too large for a number: refused, and the field shows the lead in
+    // effect; in a slot never set, the design's 5.
+    headless::typeAndCommit(form.Text4, std::string(400, '9'));
+    EXPECT_EQ(form.Text4.Text(), "5");
     headless::typeAndCommit(form.Text1, "7");
     headless::typeAndCommit(form.Text1, std::string(400, '9'));
     EXPECT_EQ(form.Text1.Text(), "7");

@@ -48,12 +48,16 @@ QtRuntime::~QtRuntime() = default;
 LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toMSecsSinceEpoch() + std::int64_t{now.offsetFromUtc()} * 1000 + m_shift.wall;
+    m_offsetAtNow = std::int64_t{now.offsetFromUtc()} * 1000;
+    return now.toMSecsSinceEpoch() + m_offsetAtNow + m_shift.wall;
 }
 
 std::int64_t QtRuntime::utcOffsetMillis()
 {
-    return std::int64_t{QDateTime::currentDateTime().offsetFromUtc()} * 1000 + m_shift.utcOffset;
+    // The offset of the instant now() read last (the tick driver reads the
+    // two in that order), so that a zone changing in between cannot pair one
+    // zone's time with the other's offset.
+    return m_offsetAtNow + m_shift.utcOffset;
 }
 
 void QtRuntime::tellWhileEnding(std::string_view text)

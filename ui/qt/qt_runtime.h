@@ -26,6 +26,7 @@ public:
     ~QtRuntime() override;
 
     LocalMillis now() override;
+    // The offset of the instant now() read last.
     std::int64_t utcOffsetMillis() override;
     void tellWhileEnding(std::string_view text) override;
     std::int64_t monotonicMillis() override;
@@ -74,6 +75,7 @@ private:
     std::int64_t m_clipMillis;
     std::function<void()> m_endAction;
     ClockShift m_shift;
+    std::int64_t m_offsetAtNow = 0;
 };
 
 } // namespace tindora::qt

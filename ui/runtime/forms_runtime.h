@@ -45,9 +45,9 @@ public:
 
     // The wall clock in local time.
     virtual LocalMillis now() = 0;
-    // How far local time is ahead of UTC at this moment. It changes with
-    // daylight saving and when the user picks another time zone, which tells
-    // those apart from a clock set by hand.
+    // How far local time is ahead of UTC at the instant now() read last. It
+    // changes with daylight saving and when the user picks another time zone,
+    // which tells those apart from a clock set by hand.
     virtual std::int64_t utcOffsetMillis() = 0;
     // A monotonic clock in milliseconds from an arbitrary start, which goes on
     // counting while the computer sleeps and never jumps when the wall clock

@@ -396,6 +396,22 @@ TEST(SettingsSave, TheEndOfTheSessionSavesWhatItCanAndNeverWaits)
     }
 }
 
+// The session can end while a box of the start-up is open: the program ends
+// there, and puts no icon into the tray on its way out.
+TEST(SettingsLoad, TheSessionEndingUnderTheLoadsBoxEndsTheStart)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile("\"99\",\"0\",\"0\",\"5\",\"\"\r\n" + kUntouchedLine + kUntouchedLine);
+    app.runtime.whileBoxOpen = [&](const Announcement&) {
+        app.form.systemEndedSession();
+        return BoxAnswer::Ok;
+    };
+    app.start();
+    EXPECT_TRUE(app.form.isUnloaded());
+    EXPECT_FALSE(app.trayIcon.added);
+    EXPECT_FALSE(app.form.Visible());
+}
+
 // Another program (or the user in an editor) rewrote time.txt while Tindora
 // ran: the next save keeps that version as time.txt.bak and says so once.
 TEST(SettingsSave, AFileChangedByAnotherProgramIsKeptAsBakAndTold)
