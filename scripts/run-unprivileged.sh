@@ -30,10 +30,10 @@ if [ "$(id -u)" -eq 0 ]; then
   as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
 
-# The temporary folder the user chose first; if nobody cannot get there
-# (TMPDIR inside a private home, say), /tmp.
+# The temporary folder the user chose first; if it is missing or nobody
+# cannot get there (TMPDIR inside a private home, say), /tmp.
 for parent in "${TMPDIR:-/tmp}" /tmp; do
-  work=$(mktemp -d -p "$parent" tindora-unprivileged.XXXXXX)
+  work=$(mktemp -d -p "$parent" tindora-unprivileged.XXXXXX 2>/dev/null) || continue
   chmod 755 "$work" # mktemp makes it 700
   if [ ${#as[@]} -eq 0 ] || "${as[@]}" test -x "$work"; then
     break
