@@ -342,7 +342,8 @@ x11)
   ;;
 esac
 
-work=$(mktemp -d)
+# In /tmp, not in a TMPDIR nobody may be unable to reach.
+work=$(mktemp -d -p /tmp)
 inner=""
 cleanup() {
   # The session's own trap stops what it started; this catches a session
@@ -361,10 +362,12 @@ sway)
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing: run scripts/install-deps.sh" >&2; exit 1; }
   done
   # Only nobody and root reach the session's folder; the program and
-  # tindora-start side by side, as installed.
+  # tindora-start side by side, as installed, and this script beside them:
+  # nobody may be unable to reach the checkout (a clone in root's home).
   chmod 755 "$work"
   mkdir -p "$work/bin" "$work/home" "$work/runtime"
   cp "$program" "$start" "$work/bin/"
+  cp "$0" "$work/bin/desktop_test.sh"
   chmod 755 "$work/bin"/*
   chown -R 65534:65534 "$work"
   chmod 700 "$work/runtime"
@@ -372,7 +375,7 @@ sway)
   status=0
   setsid setpriv --reuid=65534 --regid=65534 --clear-groups \
     env -i PATH=/usr/local/bin:/usr/bin:/bin TINDORA_DESKTOP_TEST_INNER=sway TINDORA_DESKTOP_TEST_WORK="$work" \
-    bash "$0" "$program" "$start" sway &
+    bash "$work/bin/desktop_test.sh" "$work/bin/$(basename "$program")" "$work/bin/$(basename "$start")" sway &
   inner=$!
   wait "$inner" || status=$?
   inner=""
