@@ -77,7 +77,12 @@ bool QtTrayIcon::isShown() const
 QtTrayIcon::Route QtTrayIcon::bestRoute() const
 {
     // A StatusNotifierItem tray first: on Plasma the X11 tray is only a
-    // bridge into it.
+    // bridge into it, and GNOME's AppIndicator extension offers both. So the
+    // X11 tray waits for the bus's first answer: shown there, Qt's icon
+    // would be a StatusNotifierItem of Qt's own wherever Qt saw a watcher
+    // when the program started, beside ours.
+    if (!m_item.trayKnown())
+        return Route::None;
     if (m_item.trayAvailable())
         return Route::StatusNotifier;
     if (m_xembed.trayAvailable())

@@ -87,8 +87,10 @@ StatusNotifierItem::StatusNotifierItem(QDBusConnection bus, const QIcon& icon)
       m_serviceName(QStringLiteral("org.kde.StatusNotifierItem-%1-1").arg(QCoreApplication::applicationPid()))
 {
     registerDBusImageTypes();
-    if (!m_bus.isConnected())
+    if (!m_bus.isConnected()) {
+        m_known = true;
         return;
+    }
     m_adaptor = new StatusNotifierItemAdaptor(this);
     auto* watcher = new QDBusServiceWatcher(kWatcherService, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, &StatusNotifierItem::watcherOwnerChanged);
@@ -144,16 +146,18 @@ void StatusNotifierItem::hostUnregistered() { askWatcher(); }
 
 void StatusNotifierItem::update(const std::function<void()>& change)
 {
+    const bool known = m_known;
     const bool available = trayAvailable();
     const bool taken = m_taken;
     change();
-    if (trayAvailable() != available || m_taken != taken)
+    if (m_known != known || trayAvailable() != available || m_taken != taken)
         Q_EMIT trayChanged();
 }
 
 void StatusNotifierItem::setAvailability(bool watcherUp, bool hostUp, bool again)
 {
     update([&] {
+        m_known = true;
         const bool newWatcher = watcherUp && !m_watcherUp;
         const bool retry = newWatcher || (again && m_refused);
         m_watcherUp = watcherUp;

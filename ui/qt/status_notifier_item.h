@@ -32,6 +32,9 @@ public:
     // True while a watcher runs with a tray (host) that shows its items,
     // and that watcher has not dropped this item.
     bool trayAvailable() const { return m_watcherUp && m_hostUp && !m_refused; }
+    // False until the bus has told whether a watcher runs: until then a tray
+    // of another kind waits (see QtTrayIcon::bestRoute).
+    bool trayKnown() const { return m_known; }
     // Puts the item on the bus and with the watcher, or takes it away.
     void setVisible(bool visible);
     bool isVisible() const { return m_visible; }
@@ -48,7 +51,7 @@ public:
 
 Q_SIGNALS:
     // The tray appeared or went away, or began or ceased to list the item
-    // (trayAvailable() or isTaken() changed).
+    // (trayKnown(), trayAvailable() or isTaken() changed).
     void trayChanged();
     // The user's clicks, as the tray reports them.
     void activated();
@@ -85,6 +88,7 @@ private:
     QString m_serviceName;
     StatusNotifierItemAdaptor* m_adaptor = nullptr;
     DBusMenu m_menu;
+    bool m_known = false;
     bool m_watcherUp = false;
     bool m_hostUp = false;
     bool m_refused = false;
