@@ -24,6 +24,7 @@ const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString kWatcherInterface = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kItemPath = QStringLiteral("/StatusNotifierItem");
 const QString kMenuPath = QStringLiteral("/MenuBar");
+constexpr int kRetryDelayMs = 2000;
 
 } // namespace
 
@@ -168,10 +169,12 @@ void StatusNotifierItem::setAvailability(bool watcherUp, bool hostUp, bool again
             m_taken = false;
             ++m_registration;
         }
-        if (newWatcher || !watcherUp || again)
+        if (newWatcher || !watcherUp || again) {
             m_refused = false;
-        // Before trayChanged(): an item put on the bus by its receiver
-        // registers by itself.
+            m_retried = false;
+        }
+        // Before trayChanged(): an item that its receiver puts on the bus
+        // then registers by itself (setVisible), and only once.
         if (retry && m_onBus)
             registerWithWatcher();
     });
@@ -277,6 +280,24 @@ void StatusNotifierItem::refuse(const QString& why)
     update([this] {
         m_refused = true;
         m_taken = false;
+    });
+    // GNOME's AppIndicator extension now and then drops an item that it
+    // shows at the next attempt (a race in its own setup): once more, a
+    // moment later. Only once, so that a watcher that always drops the item
+    // is not asked forever.
+    if (m_retried)
+        return;
+    m_retried = true;
+    QTimer::singleShot(kRetryDelayMs, this, [this, generation = m_generation] {
+        if (generation != m_generation || !m_refused)
+            return;
+        update([this] {
+            m_refused = false;
+            // As in setAvailability(): an item off the bus registers when
+            // its receiver puts it back.
+            if (m_onBus && m_watcherUp)
+                registerWithWatcher();
+        });
     });
 }
 

@@ -77,7 +77,7 @@ private:
     // Runs `change`, then emits trayChanged() if it changed what it tells.
     void update(const std::function<void()>& change);
     // The watcher refused or dropped the item: no tray here until another
-    // watcher or host comes.
+    // watcher or host comes, or until the one retry a moment later.
     void refuse(const QString& why);
     // Whether a watcher's name for an item means this one.
     bool isOurs(const QString& id) const;
@@ -92,6 +92,7 @@ private:
     bool m_watcherUp = false;
     bool m_hostUp = false;
     bool m_refused = false;
+    bool m_retried = false; // since this watcher came or a host announced itself
     bool m_taken = false;
     bool m_visible = false;
     bool m_onBus = false;
