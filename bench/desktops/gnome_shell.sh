@@ -273,7 +273,22 @@ count() { protocol | grep -c "^$1" || true; }
 itemsRegistered() {
   gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
     --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems \
-    2>/dev/null | grep -o "org.kde.StatusNotifierItem-[^'\",]*" | tr '\n' ' ' || true
+    2>/dev/null | grep -o "'[^']*'" | tr -d "'" | tr '\n' ' ' || true
+}
+# The program's names on the session bus, as an extended regular
+# expression: its item's service and its connections' unique names (it
+# registers its item by path, so watchers name it by a unique name).
+programNames=""
+findProgramNames() {
+  local names="org\\.kde\\.StatusNotifierItem-$programPid-1" name pid
+  for name in $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.ListNames | grep -o "':[0-9.]*'" | tr -d "'"); do
+    pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+      --method org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null |
+      sed -n 's/.*uint32 \([0-9]*\).*/\1/p')
+    [ "$pid" = "$programPid" ] && names="$names|${name//./\\.}"
+  done
+  programNames="($names)"
 }
 watcherUp() { gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
   --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher | grep -q true; }
@@ -289,16 +304,16 @@ watchItems() {
   done
   printf "the watcher listed within 5 s: '%s'; lists then: '%s'; top bar indicators: '%s'; the extension logged: '%s'" \
     "$(tr ' ' '\n' <<<"$seen" | sort -u | xargs)" "$(itemsRegistered)" "$(panelIndicators)" \
-    "$(grep "StatusNotifierItem-$programPid-" "$out/shell.log" | sed 's/.*WARNING \*\*: [0-9:.]* //' | tr '\n' ' ')"
+    "$(grep -E "$programNames" "$out/shell.log" | sed 's/.*WARNING \*\*: [0-9:.]* //' | tr '\n' ' ')"
 }
 panelIndicators() {
   shellEval 'Object.keys(Main.panel.statusArea).filter(k => k.startsWith("appindicator")).join(" ")'
 }
 
 # The program's own item: listed by the watcher, and its icon in the top bar
-# (the extension's key for it names the item's service).
-ourItemListed() { itemsRegistered | tr ' ' '\n' | grep "StatusNotifierItem-$programPid-" || true; }
-ourIndicator() { panelIndicators | tr ' ' '\n' | grep "StatusNotifierItem-$programPid-" | head -n1; }
+# (the extension's key for it names the item as its watcher does).
+ourItemListed() { itemsRegistered | tr ' ' '\n' | grep -E "^$programNames([/@]|\$)" || true; }
+ourIndicator() { panelIndicators | tr ' ' '\n' | grep -E "^appindicator-$programNames([/@]|\$)" | head -n1; }
 jsIndicator() { printf 'Main.panel.statusArea[%s]' "$(jsString "$(ourIndicator)")"; }
 ourIndicatorShown() {
   [ -n "$(ourIndicator)" ] &&
@@ -425,6 +440,7 @@ startProgram() { # $1: extra environment, e.g. TINDORA_WAYLAND=1
   waitFor 100 exists Tindora1.0 || fail "no window titled Tindora1.0"
   waitFor 50 equals Tindora1.0 focused || fail "the window did not take the focus"
   sleep 1
+  findProgramNames
 }
 stopProgram() {
   kill "$programPid" 2>/dev/null || true

@@ -216,7 +216,13 @@ void StatusNotifierItem::registerWithWatcher()
     QDBusMessage call = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherInterface,
                                                        QStringLiteral("RegisterStatusNotifierItem"));
     call.setAutoStartService(false);
-    call << m_serviceName;
+    // By the item's path, which the watcher takes with our unique name, not
+    // by the service's name: GNOME's AppIndicator extension then also
+    // watches that name, and when the watch's first answer comes after the
+    // item's properties it wipes them and fails to read them again
+    // ("Argument two may not be null" in its log), dropping the item now and
+    // then. Plasma's and waybar's watchers take a path too.
+    call << kItemPath;
     const int registration = ++m_registration;
     auto* pending = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this, [this, registration](QDBusPendingCallWatcher* done) {

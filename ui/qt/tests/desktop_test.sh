@@ -125,11 +125,14 @@ protocolCalls() {
 notifyCount() { protocolCalls | grep -c "^Notify	$1	" || true; }
 closeCount() { protocolCalls | grep -c "^CloseNotification	" || true; }
 
-itemsRegistered() {
+# The watcher's items, one a line, as it names them: the bus name (the
+# program registers by path, so its unique name) and the object's path.
+registeredItems() {
   dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
     org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-    string:RegisteredStatusNotifierItems 2>/dev/null | grep -c 'org.kde.StatusNotifierItem-' || true
+    string:RegisteredStatusNotifierItems 2>/dev/null | sed -n 's/^ *string "\(.*\)"$/\1/p'
 }
+itemsRegistered() { registeredItems | grep -c . || true; }
 hasOurItem() { [ "$(itemsRegistered)" = 1 ]; }
 
 # The title of the window sway gives the keyboard to.
@@ -260,10 +263,8 @@ CONF
 
   # A left click on the icon, as waybar sends it: to the tray.
   local item
-  item=$(dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems |
-    grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1)
-  dbus-send --session --print-reply --dest="$item" /StatusNotifierItem org.kde.StatusNotifierItem.Activate \
+  item=$(registeredItems | head -n1)
+  dbus-send --session --print-reply --dest="${item%%/*}" "/${item#*/}" org.kde.StatusNotifierItem.Activate \
     int32:0 int32:0 >"$work/activate.log" 2>&1 || fail "the icon did not take the click ($item)"
   waitFor 50 isUnmapped "$window" || fail "a left click on the icon did not hide the window"
   # The tray ends while the window is in it: the window comes back.

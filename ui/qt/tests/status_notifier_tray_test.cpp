@@ -41,9 +41,11 @@ class FakeWatcher : public QObject, protected QDBusContext {
     Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 
 public:
-    // GNOME's extension names an item by its service, Plasma and waybar by
-    // service and path, some watchers by the sender's unique name and path.
-    enum class Naming { Service, ServiceAndPath, UniqueNameAndPath };
+    // How the watcher names an item in its list and signals: Plasma and
+    // waybar by bus name and path, GNOME's extension by unique name, "@" and
+    // path, or by the service's name (an item registered by that name, or
+    // one it found on the bus by itself).
+    enum class Naming { NameAndPath, UniqueNameAtPath, ItsService };
     // What it does with a registration.
     enum class Answer { Lists, NeverLists, Refuses };
     // One answer a registration, the last one for all that follow.
@@ -83,11 +85,13 @@ public:
     bool isHostRegistered() const { return true; }
     int protocolVersion() const { return 0; }
     int registrations = 0;
+    QString registeredWith;
 
 public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service)
+    void RegisterStatusNotifierItem(const QString& serviceOrPath)
     {
         ++registrations;
+        registeredWith = serviceOrPath;
         const Answer answer = m_answers.size() > 1 ? m_answers.takeFirst() : m_answers.value(0);
         if (answer == Answer::Refuses) {
             sendErrorReply(QDBusError::Failed, QStringLiteral("the item is not to the tray's liking"));
@@ -95,9 +99,13 @@ public Q_SLOTS:
         }
         if (answer == Answer::NeverLists)
             return;
-        const QString id = m_naming == Naming::Service          ? service
-                           : m_naming == Naming::ServiceAndPath ? service + kItemPath
-                                                                : message().service() + '@' + kItemPath;
+        // A path comes with the sender's bus name, a name with the usual path.
+        const bool byPath = serviceOrPath.startsWith('/');
+        const QString name = byPath ? message().service() : serviceOrPath;
+        const QString path = byPath ? serviceOrPath : kItemPath;
+        const QString id = m_naming == Naming::NameAndPath        ? name + path
+                           : m_naming == Naming::UniqueNameAtPath ? message().service() + '@' + path
+                                                                  : itemService();
         m_items.append(id);
         emitSignal(QStringLiteral("StatusNotifierItemRegistered"), {id});
     }
@@ -217,7 +225,7 @@ class StatusNotifierTrayTest : public QObject {
 
     // The icon shown, with the tray menu, in a tray whose watcher takes it.
     struct Shown {
-        FakeWatcher watcher{FakeWatcher::Naming::Service, {FakeWatcher::Answer::Lists}};
+        FakeWatcher watcher{FakeWatcher::Naming::UniqueNameAtPath, {FakeWatcher::Answer::Lists}};
         QtTrayIcon icon{testIcon()};
         TrayMenu menu;
         Listener listener;
@@ -383,9 +391,9 @@ private Q_SLOTS:
     void watcherDropsTheItem_data()
     {
         QTest::addColumn<FakeWatcher::Naming>("naming");
-        QTest::newRow("named by its service (GNOME)") << FakeWatcher::Naming::Service;
-        QTest::newRow("by service and path (Plasma, waybar)") << FakeWatcher::Naming::ServiceAndPath;
-        QTest::newRow("by unique name and path") << FakeWatcher::Naming::UniqueNameAndPath;
+        QTest::newRow("by name and path (Plasma, waybar)") << FakeWatcher::Naming::NameAndPath;
+        QTest::newRow("by unique name @ path (GNOME)") << FakeWatcher::Naming::UniqueNameAtPath;
+        QTest::newRow("by its service (GNOME, found on the bus)") << FakeWatcher::Naming::ItsService;
     }
 
     // The tray lists the icon: shown. It drops it: TrayGone, so that the
@@ -405,6 +413,9 @@ private Q_SLOTS:
         QTRY_VERIFY(icon.isShown());
         QCOMPARE(listener.events, QList<IconEvent>{IconEvent::ShellRestarted});
         QCOMPARE(watcher.registeredItems().size(), 1);
+        // By path: GNOME's extension drops an item registered by its
+        // service's name now and then.
+        QCOMPARE(watcher.registeredWith, kItemPath);
 
         // Another item dropped: ours stays. The watcher's next call reaches
         // the item after the signal.
@@ -453,7 +464,7 @@ private Q_SLOTS:
     {
         QFETCH(FakeWatcher::Answers, answers);
         const bool takenAtLast = answers.size() > 1;
-        FakeWatcher watcher(FakeWatcher::Naming::ServiceAndPath, answers);
+        FakeWatcher watcher(FakeWatcher::Naming::NameAndPath, answers);
         QVERIFY(watcher.start());
         QtTrayIcon icon(testIcon());
         Listener listener;
