@@ -285,7 +285,7 @@ findProgramNames() {
     --method org.freedesktop.DBus.ListNames | grep -o "':[0-9.]*'" | tr -d "'"); do
     pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
       --method org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null |
-      sed -n 's/.*uint32 \([0-9]*\).*/\1/p')
+      sed -n 's/.*uint32 \([0-9]*\).*/\1/p' || true)
     [ "$pid" = "$programPid" ] && names="$names|${name//./\\.}"
   done
   programNames="($names)"
