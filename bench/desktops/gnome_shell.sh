@@ -544,7 +544,7 @@ fi
 
 # ------------------------------------ 2. the tray comes after the program ----
 if part tray; then
-# Without part 1: the program, with no tray yet.
+# When xcb did not run: the program, with no tray yet.
 [ -n "$programPid" ] || { writeSettings 3600 3700; startProgram ""; }
 note "tray: before: watcher $(watcherUp && echo yes || echo no); the program's own item name on the bus: $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.ListNames | grep -o 'org.kde.StatusNotifierItem-[^'\'']*' || echo none)"
 gnome-extensions enable ubuntu-appindicators@ubuntu.com
