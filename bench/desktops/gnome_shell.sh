@@ -6,6 +6,7 @@
 #   sudo bench/desktops/gnome_shell.sh [TINDORA [TINDORA_START]]
 #
 # Defaults: build/linux/ui/qt/tindora and packaging/debian/tindora-start.
+# PARTS (default "xcb tray wayland") chooses which of the parts below run.
 # Needs (Debian 12): gnome-shell, gnome-shell-extension-appindicator, gjs,
 # xwayland, qt6-wayland, x11-utils (xmessage, xprop, xwininfo), xdotool,
 # python3, fonts-noto-cjk and the zh_CN.UTF-8 locale. Results go to
@@ -27,10 +28,14 @@
 #      withdrawal when the box is closed (Return); a second box and a click
 #      on its notification banner (ActionInvoked; does the box come forward?).
 #   2. The AppIndicator extension enabled after the program started: is the
-#      program's item listed by the watcher, shown in the top bar; what
-#      最小化到托盘 does then; the extension disabled again. Then the program
-#      started with the extension already up. A minimal item with and without
-#      a Menu property, for comparison.
+#      program's item listed by the watcher, shown in the top bar, and how
+#      soon; what a right click, a left click and a double click on the icon
+#      open or do (the menu's items, Activate calls); 最小化到托盘 then, and
+#      the icon bringing the window back; the extension disabled while the
+#      window is hidden. Then the program started with the extension already
+#      up: its icon, and 关闭 chosen in the icon's menu. A minimal item with
+#      and without a Menu property, for comparison. dbus-monitor logs what
+#      the tray sent the program (tray-monitor.txt).
 #   3. Native Wayland (TINDORA_WAYLAND=1): the box and notification as in 1.
 set -euo pipefail
 
@@ -83,6 +88,7 @@ export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 SDL_AUDIODRIVER=dummy
 unset DISPLAY WAYLAND_DISPLAY XAUTHORITY QT_QPA_PLATFORM TINDORA_WAYLAND
 
+part() { [[ " ${PARTS:-xcb tray wayland} " == *" $1 "* ]]; }
 pids=()
 shellUp=""
 stopAll() {
@@ -147,6 +153,11 @@ waitFor 50 test -S bus/system || fail "the system bus did not start"
 dbus-monitor --session "interface='org.freedesktop.Notifications'" >"$out/monitor.txt" 2>&1 &
 pids+=($!)
 waitFor 50 grep -q NameAcquired "$out/monitor.txt" || fail "dbus-monitor did not start"
+dbus-monitor --session "interface='org.kde.StatusNotifierItem'" "interface='com.canonical.dbusmenu'" \
+  "interface='org.kde.StatusNotifierWatcher'" \
+  >"$out/tray-monitor.txt" 2>&1 &
+pids+=($!)
+waitFor 50 grep -q NameAcquired "$out/tray-monitor.txt" || fail "the second dbus-monitor did not start"
 
 # org.gnome.Shell.Eval; prints the value (a string value without its quotes).
 shellEval() {
@@ -262,7 +273,22 @@ count() { protocol | grep -c "^$1" || true; }
 itemsRegistered() {
   gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
     --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher RegisteredStatusNotifierItems \
-    2>/dev/null | grep -o "org.kde.StatusNotifierItem-[^'\",]*" | tr '\n' ' ' || true
+    2>/dev/null | grep -o "'[^']*'" | tr -d "'" | tr '\n' ' ' || true
+}
+# The program's names on the session bus, as an extended regular
+# expression: its item's service and its connections' unique names (it
+# registers its item by path, so watchers name it by a unique name).
+programNames=""
+findProgramNames() {
+  local names="org\\.kde\\.StatusNotifierItem-$programPid-1" name pid
+  for name in $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    --method org.freedesktop.DBus.ListNames | grep -o "':[0-9.]*'" | tr -d "'"); do
+    pid=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+      --method org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null |
+      sed -n 's/.*uint32 \([0-9]*\).*/\1/p' || true)
+    [ "$pid" = "$programPid" ] && names="$names|${name//./\\.}"
+  done
+  programNames="($names)"
 }
 watcherUp() { gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
   --method org.freedesktop.DBus.NameHasOwner org.kde.StatusNotifierWatcher | grep -q true; }
@@ -278,10 +304,103 @@ watchItems() {
   done
   printf "the watcher listed within 5 s: '%s'; lists then: '%s'; top bar indicators: '%s'; the extension logged: '%s'" \
     "$(tr ' ' '\n' <<<"$seen" | sort -u | xargs)" "$(itemsRegistered)" "$(panelIndicators)" \
-    "$(grep "StatusNotifierItem-$programPid-" "$out/shell.log" | sed 's/.*WARNING \*\*: [0-9:.]* //' | tr '\n' ' ')"
+    "$(grep -E "$programNames" "$out/shell.log" | sed 's/.*WARNING \*\*: [0-9:.]* //' | tr '\n' ' ')"
 }
 panelIndicators() {
   shellEval 'Object.keys(Main.panel.statusArea).filter(k => k.startsWith("appindicator")).join(" ")'
+}
+
+# The program's own item: listed by the watcher, and its icon in the top bar
+# (the extension's key for it names the item as its watcher does).
+ourItemListed() { itemsRegistered | tr ' ' '\n' | grep -E "^$programNames([/@]|\$)" || true; }
+ourIndicator() { panelIndicators | tr ' ' '\n' | grep -E "^appindicator-$programNames([/@]|\$)" | head -n1; }
+jsIndicator() { printf 'Main.panel.statusArea[%s]' "$(jsString "$(ourIndicator)")"; }
+ourIndicatorShown() {
+  [ -n "$(ourIndicator)" ] &&
+    [ "$(shellEval "const b = $(jsIndicator); b && b.visible && b.mapped && b.width > 0 ? \"yes\" : \"no\"")" = yes ]
+}
+since() { python3 -c 'import sys, time; print(f"{time.time() - float(sys.argv[1]):.1f}")' "$1"; }
+indicatorCenter() {
+  shellEval "const b = $(jsIndicator), [x, y] = b.get_transformed_position(), [w, h] = b.get_transformed_size();
+    Math.round(x + w / 2) + \" \" + Math.round(y + h / 2)"
+}
+indicatorMenuOpen() { shellEval "$(jsIndicator).menu.isOpen ? \"yes\" : \"no\""; }
+indicatorMenuItems() {
+  shellEval "$(jsIndicator).menu._getMenuItems().map(i => i.label ? i.label.text : \"(separator)\").join(\", \")"
+}
+# The middle of the menu item labelled $1, while the menu is open.
+menuItemCenter() {
+  shellEval "const i = $(jsIndicator).menu._getMenuItems().find(i => i.label && i.label.text === $(jsString "$1"));
+    if (!i) \"\"; else { const [x, y] = i.get_transformed_position(), [w, h] = i.get_transformed_size();
+    Math.round(x + w / 2) + \" \" + Math.round(y + h / 2) }"
+}
+closeIndicatorMenu() {
+  if [ "$(indicatorMenuOpen 2>/dev/null)" = yes ]; then
+    pressKey Escape
+    waitFor 20 equals no indicatorMenuOpen || true
+  fi
+}
+# A click with a button (PRIMARY, SECONDARY) at x, y.
+clickAt() {
+  device Pointer "d.notify_absolute_motion(t, $1, $2)"
+  sleep 0.3
+  device Pointer "d.notify_button(t, C.BUTTON_$3, C.ButtonState.PRESSED)"
+  sleep 0.1
+  device Pointer "d.notify_button(t, C.BUTTON_$3, C.ButtonState.RELEASED)"
+}
+# Two clicks 150 ms apart, well within the double-click time, in one go.
+doubleClickIndicator() {
+  local x y
+  read -r x y < <(indicatorCenter)
+  device Pointer "d.notify_absolute_motion(t, $x, $y)"
+  sleep 0.3
+  device Pointer "const P = C.BUTTON_PRIMARY, S = C.ButtonState;
+    d.notify_button(t, P, S.PRESSED); d.notify_button(t + 40000, P, S.RELEASED);
+    d.notify_button(t + 150000, P, S.PRESSED); d.notify_button(t + 190000, P, S.RELEASED)"
+}
+windowGone() { ! exists "$1"; }
+# What the tray sent the program: Activate and ContextMenu calls, and the
+# menu's events, from the second dbus-monitor's log.
+activations() { grep -c 'interface=org.kde.StatusNotifierItem; member=Activate$' "$out/tray-monitor.txt" || true; }
+menuEvents() {
+  awk '/member=Event$/ { e = 1; n = 0; next } e && /^   (int32|string)/ { n++; s = s (n == 1 ? "Event(" : ", ") $2; if (n == 2) { print s ")"; e = 0; s = "" } }' \
+    "$out/tray-monitor.txt" | sort | uniq -c | sed 's/^ *//' | tr '\n' ';'
+}
+menuCalls() {
+  grep -o 'interface=com.canonical.dbusmenu; member=[A-Za-z]*' "$out/tray-monitor.txt" | sed 's/.*member=//' |
+    sort | uniq -c | sed 's/^ *//' | tr '\n' ' '
+}
+# Right click, left click and double click on our icon, as a user does
+# them; what each one opened or did.
+trayClicks() {
+  local x y before
+  read -r x y < <(indicatorCenter)
+  note "tray: our icon at $x,$y; the window is $(exists Tindora1.0 && echo shown || echo hidden)"
+  before=$(activations)
+  clickAt "$x" "$y" SECONDARY
+  waitFor 30 equals yes indicatorMenuOpen || true
+  sleep 0.5
+  note "tray: RESULT right click: menu open: $(indicatorMenuOpen), items: '$(indicatorMenuItems)'; the menu calls the program answered so far: $(menuCalls)"
+  screenshot tray-right-click-menu
+  closeIndicatorMenu
+  before=$(activations)
+  clickAt "$x" "$y" PRIMARY
+  sleep 1.5
+  note "tray: RESULT left click: menu open: $(indicatorMenuOpen); Activate calls: $before -> $(activations); the window is $(exists Tindora1.0 && echo shown || echo hidden)"
+  screenshot tray-left-click
+  closeIndicatorMenu
+  waitFor 30 exists Tindora1.0 || true
+  before=$(activations)
+  doubleClickIndicator
+  sleep 1.5
+  note "tray: RESULT double click: menu open: $(indicatorMenuOpen); Activate calls: $before -> $(activations); the window is $(exists Tindora1.0 && echo shown || echo hidden)"
+  closeIndicatorMenu
+  # Back to a shown, normal window for what follows.
+  if ! exists Tindora1.0; then
+    doubleClickIndicator
+    waitFor 30 exists Tindora1.0 || note "tray: the window did not come back with a second double click"
+    closeIndicatorMenu
+  fi
 }
 
 # ------------------------------------------------------------- the shell ----
@@ -312,6 +431,7 @@ writeSettings() {
   printf '"%d","%d","%d","0","first"\r\n"%d","%d","%d","0","second"\r\n"","","","5",""\r\n' $a $b \
     >"$XDG_CONFIG_HOME/tindora/time.txt"
 }
+: >"$out/program.log"
 programPid=""
 startProgram() { # $1: extra environment, e.g. TINDORA_WAYLAND=1
   env ${1:+"$1"} "$work/tindora-start" >>"$out/program.log" 2>&1 &
@@ -320,6 +440,7 @@ startProgram() { # $1: extra environment, e.g. TINDORA_WAYLAND=1
   waitFor 100 exists Tindora1.0 || fail "no window titled Tindora1.0"
   waitFor 50 equals Tindora1.0 focused || fail "the window did not take the focus"
   sleep 1
+  findProgramNames
 }
 stopProgram() {
   kill "$programPid" 2>/dev/null || true
@@ -403,7 +524,7 @@ boxes() { # $1: label (xcb or wayland)
 }
 
 # ------------------------------------------- 1. Xwayland, no tray at all ----
-: >"$out/program.log"
+if part xcb; then
 writeSettings 20 55
 startProgram ""
 tr '\0' '\n' <"/proc/$programPid/environ" | grep -qx QT_QPA_PLATFORM=xcb || fail "tindora-start did not choose Xwayland"
@@ -419,30 +540,80 @@ sleep 1
 activate Tindora1.0
 waitFor 30 equals no minimized Tindora1.0 || fail "the window did not come back"
 boxes xcb
+fi
 
 # ------------------------------------ 2. the tray comes after the program ----
+if part tray; then
+# When xcb did not run: the program, with no tray yet.
+[ -n "$programPid" ] || { writeSettings 3600 3700; startProgram ""; }
 note "tray: before: watcher $(watcherUp && echo yes || echo no); the program's own item name on the bus: $(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus --method org.freedesktop.DBus.ListNames | grep -o 'org.kde.StatusNotifierItem-[^'\'']*' || echo none)"
 gnome-extensions enable ubuntu-appindicators@ubuntu.com
+enabledAt=$(date +%s.%N)
 waitFor 100 watcherUp || fail "the AppIndicator extension brought no StatusNotifierWatcher"
-note "tray: extension enabled after the program: $(watchItems)"
-note "tray: RESULT icon when the extension comes late: $([ -n "$(itemsRegistered)" ] && [ -n "$(panelIndicators)" ] && echo yes || echo no)"
+if waitFor 150 ourIndicatorShown; then
+  note "tray: extension enabled after the program: our icon in the top bar $(since "$enabledAt") s after enabling"
+else
+  note "tray: extension enabled after the program: no icon of ours in the top bar within 15 s"
+fi
+note "tray: $(watchItems)"
+note "tray: RESULT icon when the extension comes late: $([ -n "$(ourItemListed)" ] && ourIndicatorShown && echo "yes, and still there 5 s later" || echo no)"
 screenshot tray-extension-late
-clickMinimizeToTray
-sleep 1.5
-note "tray: 最小化到托盘 with the extension up: window still listed by the Shell: $(exists Tindora1.0 && echo yes || echo no), in Alt+Tab: $(inAltTab Tindora1.0 2>/dev/null || echo no)"
-screenshot tray-after-minimize-to-tray
+if ourIndicatorShown; then
+  trayClicks
+  # 最小化到托盘 with the icon there: hidden; the icon brings it back.
+  clickMinimizeToTray
+  waitFor 30 windowGone Tindora1.0 || true
+  note "tray: RESULT 最小化到托盘 with the icon there: window hidden: $(windowGone Tindora1.0 && echo yes || echo no), in Alt+Tab: $(inAltTab Tindora1.0 2>/dev/null || echo no)"
+  screenshot tray-after-minimize-to-tray
+  before=$(activations)
+  doubleClickIndicator
+  waitFor 30 exists Tindora1.0 || true
+  note "tray: RESULT a double click on the icon brings the hidden window back: $(exists Tindora1.0 && echo yes || echo no) (Activate calls: $before -> $(activations))"
+  closeIndicatorMenu
+  waitFor 30 exists Tindora1.0 || activate Tindora1.0 2>/dev/null || true
+  clickMinimizeToTray
+  waitFor 30 windowGone Tindora1.0 || true
+  note "tray: hidden again for the next step: $(windowGone Tindora1.0 && echo yes || echo no)"
+else
+  clickMinimizeToTray
+  sleep 1.5
+  note "tray: 最小化到托盘 with the extension up: window still listed by the Shell: $(exists Tindora1.0 && echo yes || echo no), in Alt+Tab: $(inAltTab Tindora1.0 2>/dev/null || echo no)"
+  screenshot tray-after-minimize-to-tray
+fi
+# The tray goes while the window is hidden in it.
 gnome-extensions disable ubuntu-appindicators@ubuntu.com
 waitFor 50 watcherGone || note "tray: the watcher stays after disabling"
-sleep 1.5
-note "tray: extension disabled: the window is back: $(exists Tindora1.0 && echo "yes (minimized $(minimized Tindora1.0))" || echo no)"
+waitFor 50 exists Tindora1.0 || true
+note "tray: RESULT extension disabled: the window is back: $(exists Tindora1.0 && echo "yes (minimized $(minimized Tindora1.0))" || echo no)"
 stopProgram
-# The other order: the extension is up before the program starts.
+# The other order: the extension is up before the program starts. The
+# program ends through 关闭 in the icon's menu.
 gnome-extensions enable ubuntu-appindicators@ubuntu.com
 waitFor 100 watcherUp || fail "no watcher"
 sleep 1
 writeSettings 3600 3700
 startProgram ""
-note "tray: extension up before the program: $(watchItems)"
+if waitFor 150 ourIndicatorShown; then
+  note "tray: extension up before the program: our icon in the top bar; $(watchItems)"
+else
+  note "tray: extension up before the program: no icon of ours within 15 s; $(watchItems)"
+fi
+note "tray: RESULT icon when the extension is up first: $([ -n "$(ourItemListed)" ] && ourIndicatorShown && echo yes || echo no)"
+if ourIndicatorShown; then
+  read -r x y < <(indicatorCenter)
+  clickAt "$x" "$y" SECONDARY
+  if waitFor 30 equals yes indicatorMenuOpen && item=$(menuItemCenter 关闭) && [ -n "$item" ]; then
+    read -r x y <<<"$item"
+    clickAt "$x" "$y" PRIMARY
+    if waitFor 50 bash -c "! kill -0 $programPid"; then
+      note "tray: RESULT 关闭 chosen in the icon's menu: the program ended ($(menuEvents))"
+    else
+      note "tray: RESULT 关闭 chosen in the icon's menu: the program still runs ($(menuEvents))"
+    fi
+  else
+    note "tray: RESULT 关闭 chosen in the icon's menu: no menu with 关闭 opened"
+  fi
+fi
 stopProgram
 # For comparison, a minimal item of our own (gjs), with and without Menu.
 cat >"$work/item.js" <<'JS'
@@ -476,11 +647,14 @@ note "tray: minimal items (no Menu / Menu=/MenuBar): the watcher lists '$(itemsR
 kill "$item1" "$item2" 2>/dev/null || true
 gnome-extensions disable ubuntu-appindicators@ubuntu.com
 waitFor 50 watcherGone || true
+fi
 
 # ------------------------------------------------ 3. native Wayland ----
+if part wayland; then
 writeSettings 20 55
 startProgram TINDORA_WAYLAND=1
 note "wayland: started through tindora-start with TINDORA_WAYLAND=1: the window runs on $(clientType Tindora1.0)"
 boxes wayland
 stopProgram
+fi
 note "done"
