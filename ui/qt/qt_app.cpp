@@ -62,6 +62,9 @@ QtApp::QtApp(std::unique_ptr<settings::SettingsStore> store)
 {
     runtime.setMainWindow(&window);
     runtime.setNotifier(&notifier);
+    // The tray module pops mnuTray up itself on a right click; a tray that
+    // draws the item's menu itself needs its items beforehand.
+    trayIcon.setMenu(form.mnuTray);
 }
 
 } // namespace tindora::qt

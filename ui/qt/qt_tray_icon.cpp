@@ -21,7 +21,9 @@ QtTrayIcon::QtTrayIcon(const QIcon& icon) : m_icon(icon), m_item(QDBusConnection
                      [this] { reportActivation(QSystemTrayIcon::Trigger); });
     QObject::connect(&m_item, &StatusNotifierItem::contextMenuRequested, &m_icon,
                      [this] { reportActivation(QSystemTrayIcon::Context); });
-    QObject::connect(&m_item, &StatusNotifierItem::trayAvailabilityChanged, &m_icon, [this] { follow(); });
+    QObject::connect(&m_item, &StatusNotifierItem::menuItemChosen, &m_icon,
+                     [this](int index) { menuItemChosen(index); });
+    QObject::connect(&m_item, &StatusNotifierItem::trayChanged, &m_icon, [this] { follow(); });
     QObject::connect(&m_xembed, &XEmbedTrayWatcher::trayAvailabilityChanged, &m_icon, [this] { follow(); });
 }
 
@@ -48,10 +50,39 @@ void QtTrayIcon::reportActivation(QSystemTrayIcon::ActivationReason reason)
     }
 }
 
+void QtTrayIcon::setMenu(Menu& menu)
+{
+    m_menu = &menu;
+    QStringList labels;
+    for (const MenuItem* item : menu.items())
+        labels.append(QString::fromStdString(item->Caption()));
+    m_item.setMenuItems(labels);
+}
+
+void QtTrayIcon::menuItemChosen(int index)
+{
+    // As FormWindow::PopupMenu runs the item chosen in the popup menu.
+    if (!m_wanted || !m_menu || index < 0 || index >= static_cast<int>(m_menu->items().size()))
+        return;
+    m_menu->items()[static_cast<std::size_t>(index)]->userChose();
+}
+
+bool QtTrayIcon::isShown() const
+{
+    if (!m_wanted)
+        return false;
+    return m_route == Route::XEmbed || (m_route == Route::StatusNotifier && m_item.isTaken());
+}
+
 QtTrayIcon::Route QtTrayIcon::bestRoute() const
 {
     // A StatusNotifierItem tray first: on Plasma the X11 tray is only a
-    // bridge into it.
+    // bridge into it, and GNOME's AppIndicator extension offers both. So the
+    // X11 tray waits for the bus's first answer: shown there, Qt's icon
+    // would be a StatusNotifierItem of Qt's own wherever Qt saw a watcher
+    // when the program started, beside ours.
+    if (!m_item.trayKnown())
+        return Route::None;
     if (m_item.trayAvailable())
         return Route::StatusNotifier;
     if (m_xembed.trayAvailable())
@@ -82,7 +113,6 @@ void QtTrayIcon::follow()
 {
     if (!m_wanted)
         return;
-    const bool had = m_route != Route::None;
     const Route best = bestRoute();
     // The X11 tray restarted: dock again.
     if (best == Route::XEmbed && m_route == Route::XEmbed) {
@@ -90,10 +120,11 @@ void QtTrayIcon::follow()
         m_icon.show();
     }
     place(best);
-    const bool has = m_route != Route::None;
-    if (had && !has)
+    const bool had = m_shown;
+    m_shown = isShown();
+    if (had && !m_shown)
         report(IconEvent::TrayGone);
-    else if (!had && has)
+    else if (!had && m_shown)
         report(IconEvent::ShellRestarted);
 }
 
@@ -103,7 +134,8 @@ bool QtTrayIcon::show(std::string_view tip)
         setTip(tip);
     m_wanted = true;
     place(bestRoute());
-    return m_route != Route::None;
+    m_shown = isShown();
+    return m_shown;
 }
 
 bool QtTrayIcon::setTip(std::string_view tip)
@@ -116,6 +148,7 @@ bool QtTrayIcon::setTip(std::string_view tip)
 void QtTrayIcon::remove()
 {
     m_wanted = false;
+    m_shown = false;
     place(Route::None);
 }
 

@@ -3,10 +3,12 @@
 // StatusNotifierItem of our own where a tray's watcher is on the session bus
 // (Plasma, GNOME with AppIndicator, waybar), else Qt's QSystemTrayIcon docked
 // into an X11 tray. It shows itself when a tray appears after the program or
-// restarts, reporting ShellRestarted, and reports TrayGone when the tray
-// goes, so that the tray module can bring a hidden window back within reach.
+// restarts, reporting ShellRestarted once the tray has taken the icon, and
+// reports TrayGone when the tray goes or drops the icon, so that the tray
+// module can bring a hidden window back within reach.
 
 #include "status_notifier_item.h"
+#include "controls.h"
 #include "tray_icon.h"
 #include "xembed_tray_watcher.h"
 
@@ -26,7 +28,14 @@ public:
     bool show(std::string_view tip) override;
     bool setTip(std::string_view tip) override;
     void remove() override;
-    bool isShown() const override { return m_wanted && m_route != Route::None; }
+    // True only while a tray holds the icon: a StatusNotifierItem tray once
+    // its watcher lists the item.
+    bool isShown() const override;
+
+    // The menu a StatusNotifierItem tray draws itself (the tray module's
+    // menu, mnuTray); a choice there runs the item's Click. Other trays ask
+    // the tray module for it with a right click.
+    void setMenu(Menu& menu);
 
     // Qt's icon, used in an X11 tray; its activations reach the tray module.
     QSystemTrayIcon& icon() { return m_icon; }
@@ -41,12 +50,15 @@ private:
     Route bestRoute() const;
     void place(Route route);
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
+    void menuItemChosen(int index);
 
     QSystemTrayIcon m_icon;
     StatusNotifierItem m_item;
     XEmbedTrayWatcher m_xembed;
     Route m_route = Route::None;
+    Menu* m_menu = nullptr;
     bool m_wanted = false;
+    bool m_shown = false; // what the tray module was last told
 };
 
 } // namespace tindora::qt

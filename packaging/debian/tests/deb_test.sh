@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: its control fields and contents,
-# lintian with no error, and, unpacked into a scratch root, the menu entry's
-# command starting the program in the user's settings folder on a display of
-# its own, and SIGTERM (the end of the session) ending it.
+# lintian with no error, the copyright file naming the licence of LICENSE,
+# and, unpacked into a scratch root, the menu entry's command starting the
+# program in the user's settings folder on a display of its own, and SIGTERM
+# (the end of the session) ending it.
 #   deb_test.sh PACKAGES_DIR VERSION      (the package: cpack -G DEB)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
@@ -62,6 +63,23 @@ cleanup() {
 }
 trap cleanup EXIT
 dpkg -x "$deb" "$scratch/root"
+
+echo "== copyright (DEP-5, the MIT licence of LICENSE)"
+copyright=$scratch/root/usr/share/doc/tindora/copyright
+[ "$(head -n1 "$copyright")" = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||
+  fail "the copyright file is not in the machine-readable format"
+# Paragraphs, as awk reads them with an empty RS; Debian names the MIT licence Expat.
+files=$(awk -v RS= '$1 == "Files:" && $2 == "*"' "$copyright")
+holder=$(sed -n 's/^Copyright (c) //p' "$root/LICENSE")
+[ -n "$holder" ] || fail "LICENSE has no line 'Copyright (c) YEAR HOLDER'"
+grep -qx "Copyright: $holder" <<<"$files" || fail "the copyright file's 'Files: *' does not name '$holder'"
+grep -qx "License: Expat" <<<"$files" || fail "the copyright file's 'Files: *' is not under the Expat (MIT) licence"
+# The licence's own paragraph: its text indented by one space, '.' for an empty line.
+text=$(awk -v RS= '$1 == "License:" && $2 == "Expat" && NF > 2' "$copyright" | tail -n +2 | sed 's/^ //; s/^\.$//')
+if [ "$text" != "$(sed -n '/^Permission/,$p' "$root/LICENSE")" ]; then
+  fail "the copyright file's Expat text is not that of LICENSE"
+  diff <(sed -n '/^Permission/,$p' "$root/LICENSE") <(echo "$text") >&2 || true
+fi
 grep -qx 'Exec=tindora-start' "$scratch/root/usr/share/applications/tindora.desktop" ||
   fail "the menu entry does not run tindora-start"
 

@@ -1,13 +1,18 @@
 // tindora-setup.exe as a user meets it, in a fresh Wine prefix: a quiet
 // install, the program started from the Startup shortcut as a login starts it,
 // a quiet reinstall over the running program, one over a program that cannot
-// save, a quiet uninstall. The tests run
-// in this order and each leaves the machine as the next one expects; each
-// also makes what it needs itself when it runs alone.
+// save, a quiet uninstall, an upgrade from an older version installed through
+// its pages. The tests run in this order and each leaves the machine as the
+// next one expects; each also makes what it needs itself when it runs alone.
 //
-// Run by installer_test.sh, which makes the prefix and names the files:
-//   TINDORA_SETUP      the installer, a Unix path
-//   TINDORA_BUILT_EXE  the tindora.exe it was made from, a Unix path
+// Run by installer_test.sh, which makes the prefix and names the files, all
+// Unix paths:
+//   TINDORA_SETUP        the installer
+//   TINDORA_BUILT_EXE    the tindora.exe it was made from
+//   TINDORA_LICENSE      the licence it carries (LICENSE, with LF line ends)
+//   TINDORA_OLDER_SETUP  the same installer under the version TINDORA_OLDER_VERSION
+#include "installer_wizard.h"
+
 #include <windows.h>
 
 #include <objidl.h>
@@ -17,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <functional>
 #include <fstream>
 #include <iterator>
@@ -24,6 +31,9 @@
 #include <vector>
 
 namespace {
+
+using installer_test::childrenOfClass;
+using installer_test::waitFor;
 
 constexpr wchar_t kWindowClass[] = L"Tindora.Form1";
 constexpr wchar_t kUninstallKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tindora";
@@ -82,15 +92,50 @@ std::string readFile(const std::wstring& path)
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis = 15000)
+// The names in a folder, sorted.
+std::vector<std::wstring> filesIn(const std::wstring& folder)
 {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMillis)
-            return false;
-        Sleep(50);
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A text as Notepad wants it on any Windows: every line ending in CR LF.
+std::string withCrLf(const std::string& text)
+{
+    std::string result;
+    for (char c : text) {
+        if (c == '\n')
+            result += '\r';
+        result += c;
     }
-    return true;
+    return result;
+}
+
+// Its words, one space apart: a file and a text box that shows it break and
+// space lines differently.
+std::wstring words(const std::wstring& text)
+{
+    std::wstring result;
+    for (wchar_t c : text) {
+        if (!std::iswspace(c))
+            result += c;
+        else if (!result.empty() && result.back() != L' ')
+            result += L' ';
+    }
+    if (!result.empty() && result.back() == L' ')
+        result.pop_back();
+    return result;
 }
 
 // Runs a command line to its end; its exit code, or -1.
@@ -165,6 +210,39 @@ bool entryExists(HKEY root)
         return false;
     RegCloseKey(key);
     return true;
+}
+
+// Every uninstall entry that the list of programs shows as Tindora, per user
+// or machine-wide, whatever its key: the version each shows.
+std::vector<std::wstring> versionsListedAsTindora()
+{
+    std::vector<std::wstring> versions;
+    const std::wstring uninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(root, uninstall.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+            continue;
+        wchar_t name[256];
+        for (DWORD index = 0;; ++index) {
+            DWORD length = 256;
+            if (RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            const std::wstring entry = uninstall + L"\\" + name;
+            wchar_t text[256];
+            DWORD size = sizeof text;
+            if (RegGetValueW(root, entry.c_str(), L"DisplayName", RRF_RT_REG_SZ, nullptr, text, &size) !=
+                    ERROR_SUCCESS ||
+                std::wstring(text).find(L"Tindora") != 0)
+                continue;
+            size = sizeof text;
+            if (RegGetValueW(root, entry.c_str(), L"DisplayVersion", RRF_RT_REG_SZ, nullptr, text, &size) !=
+                ERROR_SUCCESS)
+                text[0] = L'\0';
+            versions.push_back(text);
+        }
+        RegCloseKey(key);
+    }
+    return versions;
 }
 
 struct Version {
@@ -276,28 +354,55 @@ bool openShortcut(const std::wstring& path)
     return ShellExecuteExW(&info) != FALSE;
 }
 
-struct ChildSearch {
-    HWND parent;
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK collectChild(HWND child, LPARAM data)
+// The user picks 8 in slot 1's hour list and types a note in the window of a
+// running copy; the line the program is then to save for slot 1, or "" when
+// the window lacks the lists or text boxes.
+std::string changeSlotOne(HWND window, const std::wstring& note)
 {
-    auto* search = reinterpret_cast<ChildSearch*>(data);
-    wchar_t name[64];
-    if (GetParent(child) == search->parent && GetClassNameW(child, name, 64) &&
-        CompareStringOrdinal(name, -1, search->className, -1, TRUE) == CSTR_EQUAL)
-        search->found.push_back(child);
-    return TRUE;
+    const std::vector<HWND> combos = childrenOfClass(window, L"ComboBox");
+    const std::vector<HWND> edits = childrenOfClass(window, L"Edit");
+    if (combos.size() != 9u || edits.size() != 6u)
+        return "";
+    HWND hours = combos[0]; // Combo2
+    HWND text = edits[1];   // Text2
+    SendMessageW(hours, CB_SETCURSEL, 8, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hours), CBN_SELCHANGE), reinterpret_cast<LPARAM>(hours));
+    SendMessageW(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(note.c_str()));
+    return "\"8\",\"\",\"\",\"5\",\"" + narrow(note, 936) + "\"\r\n";
 }
 
-// The window's controls of one kind, in the order the window made them.
-std::vector<HWND> childrenOfClass(HWND window, const wchar_t* className)
+// The rich text box of a page (the licence page's), or null.
+HWND richEditOf(HWND page)
 {
-    ChildSearch search{window, className, {}};
-    EnumChildWindows(window, &collectChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (const wchar_t* className : {L"RichEdit20W", L"RichEdit20A"})
+        for (HWND control : childrenOfClass(page, className))
+            return control;
+    return nullptr;
+}
+
+// The tick boxes of a page.
+std::vector<HWND> tickBoxesOf(HWND page)
+{
+    std::vector<HWND> boxes;
+    for (HWND button : childrenOfClass(page, L"Button"))
+        if ((GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            boxes.push_back(button);
+    return boxes;
+}
+
+// Slot 1 as the window shows it: the hour list's choice and the note.
+struct SlotShown {
+    LRESULT hour = CB_ERR;
+    std::wstring note;
+};
+
+SlotShown slotOneShown(HWND window)
+{
+    const std::vector<HWND> combos = childrenOfClass(window, L"ComboBox");
+    const std::vector<HWND> edits = childrenOfClass(window, L"Edit");
+    if (combos.empty() || edits.size() < 2)
+        return {};
+    return {SendMessageW(combos[0], CB_GETCURSEL, 0, 0), installer_test::windowText(edits[1])};
 }
 
 class InstallerTest : public ::testing::Test {
@@ -318,6 +423,11 @@ protected:
     {
         ASSERT_FALSE(unixFileFromEnvironment(L"TINDORA_SETUP").empty()) << "TINDORA_SETUP names the installer";
         ASSERT_FALSE(unixFileFromEnvironment(L"TINDORA_BUILT_EXE").empty()) << "TINDORA_BUILT_EXE names the exe";
+        ASSERT_NE(readFile(unixFileFromEnvironment(L"TINDORA_LICENSE")).find("Permission is hereby granted"),
+                  std::string::npos)
+            << "TINDORA_LICENSE names the licence";
+        ASSERT_FALSE(unixFileFromEnvironment(L"TINDORA_OLDER_SETUP").empty())
+            << "TINDORA_OLDER_SETUP names an installer of an older version";
     }
 
     static void ensureInstalled()
@@ -325,6 +435,14 @@ protected:
         if (!exists(installedExe())) {
             ASSERT_EQ(installQuietly(), 0);
         }
+    }
+
+    static void ensureUninstalled()
+    {
+        if (!entryExists(HKEY_CURRENT_USER))
+            return;
+        ASSERT_EQ(run(entryValue(HKEY_CURRENT_USER, L"QuietUninstallString")), 0);
+        ASSERT_TRUE(waitFor([] { return !exists(installFolder()); }, 30000));
     }
 
     static RunningCopy ensureRunning()
@@ -345,7 +463,10 @@ TEST_F(InstallerTest, AQuietInstallPutsTheProgramItsShortcutsAndItsUninstallEntr
     ASSERT_TRUE(exists(installedExe()));
     EXPECT_EQ(readFile(installedExe()), readFile(unixFileFromEnvironment(L"TINDORA_BUILT_EXE")))
         << "the exe installed is the one built";
-    EXPECT_TRUE(exists(installFolder() + L"\\uninstall.exe"));
+    EXPECT_EQ(filesIn(installFolder()), (std::vector<std::wstring>{L"LICENSE.txt", L"tindora.exe", L"uninstall.exe"}));
+    EXPECT_EQ(readFile(installFolder() + L"\\LICENSE.txt"),
+              withCrLf(readFile(unixFileFromEnvironment(L"TINDORA_LICENSE"))))
+        << "the licence beside the exe, as Notepad shows it";
     EXPECT_TRUE(exists(settingsFolder())) << "the settings folder is made";
     EXPECT_FALSE(exists(settingsFile())) << "only the program writes time.txt";
 
@@ -425,19 +546,8 @@ TEST_F(InstallerTest, AQuietReinstallEndsTheRunningCopyWhichSavesTheSlotChangedI
     RunningCopy old = ensureRunning();
     ASSERT_NE(old.window, nullptr);
 
-    // The user picks 8 in slot 1's hour list and types a note.
-    const std::vector<HWND> combos = childrenOfClass(old.window, L"ComboBox");
-    const std::vector<HWND> edits = childrenOfClass(old.window, L"Edit");
-    ASSERT_EQ(combos.size(), 9u);
-    ASSERT_EQ(edits.size(), 6u);
-    HWND hours = combos[0]; // Combo2
-    HWND note = edits[1];   // Text2
-    SendMessageW(hours, CB_SETCURSEL, 8, 0);
-    SendMessageW(old.window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hours), CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(hours));
-    const std::wstring noteText = L"升级前的提醒";
-    SendMessageW(note, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(noteText.c_str()));
-    const std::string savedSlot = "\"8\",\"\",\"\",\"5\",\"" + narrow(noteText, 936) + "\"\r\n";
+    const std::string savedSlot = changeSlotOne(old.window, L"升级前的提醒");
+    ASSERT_FALSE(savedSlot.empty()) << "the window has its lists and text boxes";
     ASSERT_EQ(readFile(settingsFile()).find(savedSlot), std::string::npos) << "not saved before the reinstall";
 
     ASSERT_EQ(installQuietly(), 0);
@@ -524,6 +634,88 @@ TEST_F(InstallerTest, AnUpgradeKeepsTheUsersChoiceOfNoStartAtLogin)
     ASSERT_EQ(installQuietly(), 0);
     EXPECT_FALSE(exists(startupShortcut()));
     EXPECT_TRUE(exists(startMenuShortcut()));
+}
+
+// The older version as a user installs it, through its pages: the licence is
+// shown, start at login unticked; its finish page starts the program, where
+// the user changes a slot. The current version, installed quietly over it,
+// keeps both the slot and the choice, and lists itself once, new version.
+TEST_F(InstallerTest, AnUpgradeFromAnOlderVersionKeepsTheRemindersAndTheChoiceOfNoStartAtLogin)
+{
+    ensureUninstalled();
+    DeleteFileW(settingsFile().c_str());
+    const std::wstring program = L"Tindora（必需）";
+    const std::wstring atLogin = L"登录 Windows 时自动启动 Tindora";
+    {
+        installer_test::Wizard wizard(unixFileFromEnvironment(L"TINDORA_OLDER_SETUP"));
+        ASSERT_TRUE(wizard.started());
+        ASSERT_NE(wizard.waitForPage([](HWND) { return true; }), nullptr) << "the welcome page";
+        ASSERT_TRUE(wizard.next());
+
+        const HWND licence = wizard.waitForPage([](HWND page) { return richEditOf(page) != nullptr; });
+        ASSERT_NE(licence, nullptr) << "the licence page";
+        EXPECT_EQ(words(installer_test::windowText(richEditOf(licence))),
+                  words(widen(readFile(unixFileFromEnvironment(L"TINDORA_LICENSE")))));
+        ASSERT_TRUE(wizard.next()) << "accepted";
+
+        const HWND components = wizard.waitForPage(
+            [](HWND page) { return !childrenOfClass(page, L"SysTreeView32").empty(); });
+        ASSERT_NE(components, nullptr) << "the components page";
+        EXPECT_TRUE(wizard.isTicked(components, program));
+        ASSERT_TRUE(wizard.isTicked(components, atLogin)) << "ticked unless the user unticks it";
+        ASSERT_TRUE(wizard.toggle(components, atLogin));
+        ASSERT_FALSE(wizard.isTicked(components, atLogin));
+        ASSERT_TRUE(wizard.next());
+
+        const HWND folder = wizard.waitForPage([](HWND page) { return !childrenOfClass(page, L"Edit").empty(); });
+        ASSERT_NE(folder, nullptr) << "the folder page";
+        EXPECT_TRUE(samePath(installer_test::windowText(childrenOfClass(folder, L"Edit")[0]), installFolder()));
+        ASSERT_TRUE(wizard.next()) << "installing";
+
+        // The page before it may still show for a moment with the same label.
+        const HWND finish = wizard.waitForPage(
+            [&](HWND page) {
+                return wizard.nextLabel().find(L"完成") != std::wstring::npos && !tickBoxesOf(page).empty();
+            },
+            60000);
+        ASSERT_NE(finish, nullptr) << "the finish page, with a tick box";
+        const std::vector<HWND> boxes = tickBoxesOf(finish);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(SendMessageW(boxes[0], BM_GETCHECK, 0, 0), BST_CHECKED) << "it offers to start the program, ticked";
+        ASSERT_TRUE(wizard.next());
+        EXPECT_EQ(wizard.exitCode(), 0);
+    }
+    EXPECT_EQ(entryValue(HKEY_CURRENT_USER, L"DisplayVersion"), widen(TINDORA_OLDER_VERSION));
+    ASSERT_FALSE(exists(startupShortcut())) << "the older version does not start at login";
+    EXPECT_TRUE(exists(startMenuShortcut()));
+
+    const RunningCopy old = findRunningCopy();
+    ASSERT_NE(old.window, nullptr) << "the finish page started the older version";
+    EXPECT_TRUE(samePath(old.exe, installedExe()));
+    const std::string savedSlot = changeSlotOne(old.window, L"旧版本里改的提醒");
+    ASSERT_FALSE(savedSlot.empty()) << "the window has its lists and text boxes";
+    ASSERT_TRUE(waitFor([] { return exists(settingsFile()); }));
+    ASSERT_EQ(readFile(settingsFile()).find(savedSlot), std::string::npos) << "not saved before the upgrade";
+
+    ASSERT_EQ(installQuietly(), 0);
+    EXPECT_TRUE(old.ended()) << "the installer waited for the older version to end";
+    EXPECT_EQ(old.exitCode(), 0u) << "it ended on its own, not killed";
+    EXPECT_EQ(readFile(settingsFile()).substr(0, savedSlot.size()), savedSlot)
+        << "time.txt is kept, with the slot changed in the older version";
+    EXPECT_FALSE(exists(startupShortcut())) << "the upgrade keeps start at login off";
+    EXPECT_TRUE(exists(startMenuShortcut()));
+    EXPECT_EQ(versionsListedAsTindora(), std::vector<std::wstring>{widen(TINDORA_VERSION)})
+        << "one uninstall entry, with the new version";
+    EXPECT_EQ(versionOf(installFolder() + L"\\uninstall.exe").productVersion, widen(TINDORA_VERSION))
+        << "the uninstaller is the new version's";
+
+    // The quiet upgrade started the program again, which shows the slot.
+    const RunningCopy again = findRunningCopy();
+    ASSERT_NE(again.window, nullptr);
+    EXPECT_NE(again.processId, old.processId);
+    const SlotShown shown = slotOneShown(again.window);
+    EXPECT_EQ(shown.hour, 8);
+    EXPECT_EQ(shown.note, L"旧版本里改的提醒");
 }
 
 } // namespace

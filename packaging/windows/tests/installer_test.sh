@@ -2,13 +2,16 @@
 # Runs installer_tests.exe as a user meets the installer: in a Wine prefix of
 # its own, made fresh for every run (nothing installed yet), on a display of
 # its own, so that it can run beside the other window tests.
-#   installer_test.sh PREFIX installer_tests.exe tindora-setup-X.exe tindora.exe
+#   installer_test.sh PREFIX installer_tests.exe tindora-setup-X.exe tindora.exe LICENSE \
+#                     tindora-setup-OLDER.exe
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 prefix=$1
 export TINDORA_WINEPREFIX=$prefix
 export TINDORA_SETUP=$3
 export TINDORA_BUILT_EXE=$4
+export TINDORA_LICENSE=$5
+export TINDORA_OLDER_SETUP=$6
 
 WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 rm -rf "$prefix" "$prefix.state"

@@ -5,9 +5,10 @@
 #   desktop_test.sh TINDORA START sway   headless sway 1.7 with mako (the
 #       notification server) and waybar (the tray), started through the menu
 #       entry's tindora-start (START) as a user would: the program comes up
-#       before any tray; waybar starts later and gets the icon; a left click
-#       on it sends the window to the tray; waybar ends and the window comes
-#       back; waybar starts again and gets the icon again. Meanwhile a warning
+#       before any tray; waybar starts later, gets the icon and reads its
+#       menu (com.canonical.dbusmenu); a left click on it sends the window to
+#       the tray; waybar ends and the window comes back; waybar starts again
+#       and gets the icon again. Meanwhile a warning
 #       ahead, the hourly chime and a due reminder each post exactly one
 #       notification (dbus-monitor's log: title, text, urgency), choosing the
 #       notification brings its box to the front, and closing each box
@@ -93,7 +94,12 @@ CONF
   dbus-monitor --session "interface='org.freedesktop.Notifications'" >"$work/monitor.txt" 2>&1 &
   pids+=($!)
   waitFor 50 grep -q NameAcquired "$work/monitor.txt" || fail "dbus-monitor did not start"
+  # What trays ask of the tray icon's menu.
+  dbus-monitor --session "interface='com.canonical.dbusmenu'" >"$work/menu-monitor.txt" 2>&1 &
+  pids+=($!)
+  waitFor 50 grep -q NameAcquired "$work/menu-monitor.txt" || fail "the menu's dbus-monitor did not start"
 }
+menuRead() { grep -q 'path=/MenuBar; interface=com.canonical.dbusmenu; member=GetLayout$' "$work/menu-monitor.txt"; }
 
 # The notification protocol's calls in the monitor's log, one line each:
 # "Notify<TAB>summary<TAB>body<TAB>urgency" and "CloseNotification<TAB>id".
@@ -119,11 +125,14 @@ protocolCalls() {
 notifyCount() { protocolCalls | grep -c "^Notify	$1	" || true; }
 closeCount() { protocolCalls | grep -c "^CloseNotification	" || true; }
 
-itemsRegistered() {
+# The watcher's items, one a line, as it names them: the bus name (the
+# program registers by path, so its unique name) and the object's path.
+registeredItems() {
   dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
     org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher \
-    string:RegisteredStatusNotifierItems 2>/dev/null | grep -c 'org.kde.StatusNotifierItem-' || true
+    string:RegisteredStatusNotifierItems 2>/dev/null | sed -n 's/^ *string "\(.*\)"$/\1/p'
 }
+itemsRegistered() { registeredItems | grep -c . || true; }
 hasOurItem() { [ "$(itemsRegistered)" = 1 ]; }
 
 # The title of the window sway gives the keyboard to.
@@ -231,6 +240,8 @@ CONF
   local waybar_pid=$!
   pids+=("$waybar_pid")
   waitFor 100 hasOurItem || fail "waybar started after the program but did not get the icon"
+  # waybar reads the item's menu (it draws it on a right click).
+  waitFor 100 menuRead || fail "waybar did not read the icon's menu"
 
   # The hourly chime at 9:00:00, normal urgency.
   waitFor 200 equals 1 notifyCount '整点报时！' || fail "the hourly chime posted no notification"
@@ -252,10 +263,8 @@ CONF
 
   # A left click on the icon, as waybar sends it: to the tray.
   local item
-  item=$(dbus-send --session --print-reply --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
-    org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher string:RegisteredStatusNotifierItems |
-    grep -o 'org.kde.StatusNotifierItem-[0-9-]*' | head -n1)
-  dbus-send --session --print-reply --dest="$item" /StatusNotifierItem org.kde.StatusNotifierItem.Activate \
+  item=$(registeredItems | head -n1)
+  dbus-send --session --print-reply --dest="${item%%/*}" "/${item#*/}" org.kde.StatusNotifierItem.Activate \
     int32:0 int32:0 >"$work/activate.log" 2>&1 || fail "the icon did not take the click ($item)"
   waitFor 50 isUnmapped "$window" || fail "a left click on the icon did not hide the window"
   # The tray ends while the window is in it: the window comes back.
@@ -342,7 +351,8 @@ x11)
   ;;
 esac
 
-work=$(mktemp -d)
+# In /tmp, not in a TMPDIR nobody may be unable to reach.
+work=$(mktemp -d -p /tmp)
 inner=""
 cleanup() {
   # The session's own trap stops what it started; this catches a session
@@ -361,10 +371,12 @@ sway)
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing: run scripts/install-deps.sh" >&2; exit 1; }
   done
   # Only nobody and root reach the session's folder; the program and
-  # tindora-start side by side, as installed.
+  # tindora-start side by side, as installed, and this script beside them:
+  # nobody may be unable to reach the checkout (a clone in root's home).
   chmod 755 "$work"
   mkdir -p "$work/bin" "$work/home" "$work/runtime"
   cp "$program" "$start" "$work/bin/"
+  cp "$0" "$work/bin/desktop_test.sh"
   chmod 755 "$work/bin"/*
   chown -R 65534:65534 "$work"
   chmod 700 "$work/runtime"
@@ -372,7 +384,7 @@ sway)
   status=0
   setsid setpriv --reuid=65534 --regid=65534 --clear-groups \
     env -i PATH=/usr/local/bin:/usr/bin:/bin TINDORA_DESKTOP_TEST_INNER=sway TINDORA_DESKTOP_TEST_WORK="$work" \
-    bash "$0" "$program" "$start" sway &
+    bash "$work/bin/desktop_test.sh" "$work/bin/$(basename "$program")" "$work/bin/$(basename "$start")" sway &
   inner=$!
   wait "$inner" || status=$?
   inner=""

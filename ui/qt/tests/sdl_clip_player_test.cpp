@@ -70,7 +70,7 @@ protected:
     std::vector<std::uint8_t> m_clip = distinctFrames();
 };
 
-TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
+TEST_F(SdlClipPlayerTest, SamplesReachTheOutputAndASecondRequestStartsAgain)
 {
     {
         SdlClipPlayer player(PcmClip{44100, 2, m_clip});
@@ -107,7 +107,7 @@ TEST_F(SdlClipPlayerTest, samplesReachTheOutputAndASecondRequestStartsAgain)
     EXPECT_TRUE(std::equal(restart, restart + static_cast<std::ptrdiff_t>(after), m_clip.begin()));
 }
 
-TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDroppedAndSaidOnce)
+TEST_F(SdlClipPlayerTest, WithoutAnAudioDriverARequestIsDroppedAndSaidOnce)
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     SdlClipPlayer player(PcmClip{44100, 2, m_clip});
@@ -123,7 +123,7 @@ TEST_F(SdlClipPlayerTest, withoutAnAudioDriverARequestIsDroppedAndSaidOnce)
     EXPECT_FALSE(fs::exists(m_output));
 }
 
-TEST_F(SdlClipPlayerTest, theDeviceClosesOnceTheClipHasRunOut)
+TEST_F(SdlClipPlayerTest, TheDeviceClosesOnceTheClipHasRunOut)
 {
     const std::vector<std::uint8_t> shortClip(m_clip.begin(), m_clip.begin() + 8820); // 50 ms
     SdlClipPlayer player(PcmClip{44100, 2, shortClip});
