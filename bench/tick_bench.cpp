@@ -36,7 +36,7 @@ void setUpThreeSlotsAndTheHourlyChime(HeadlessApp& app)
         slot.hour.userChoseItem(slots[i][0]);
         slot.minute.userChoseItem(slots[i][1]);
         slot.second.userChoseItem(slots[i][2]);
-        slot.lead.userTypedText("5");
+        headless::typeAndCommit(slot.lead, "5");
     }
     app.form.Check3.userSetValue(1);
     app.runtime.keepLog = false;

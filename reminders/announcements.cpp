@@ -2,20 +2,14 @@
 
 #include "values.h"
 
-#include <cmath>
-
 namespace tindora::announcement {
 
-std::string preWarningText(std::string_view dueTime, std::string_view leadField, std::string_view note)
+std::string preWarningText(std::string_view dueTime, double leadMinutes, std::string_view note)
 {
-    // The lead as its leading number in shortest form ("05" reads 5). A lead too
-    // large for a number is shown as typed rather than not at all.
-    const double lead = Val(leadField);
-    const std::string leadText = std::isfinite(lead) ? numberToText(lead) : std::string(leadField);
     std::string text = "请注意：";
     text += dueTime;
     text += "还有";
-    text += leadText;
+    text += numberToText(leadMinutes);
     text += "分钟就到了！\r\n别忘了：";
     text += note;
     return text;

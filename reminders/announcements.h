@@ -16,9 +16,9 @@ inline constexpr BoxStyle kPreWarningStyle{BoxIcon::Information, BoxButtons::Ok,
 inline constexpr BoxStyle kDueStyle{BoxIcon::Exclamation, BoxButtons::Ok, true, Announces::Reminder};
 inline constexpr BoxStyle kHourlyStyle{BoxIcon::Information, BoxButtons::Ok, true, Announces::FullHour};
 
-// dueTime is already written in the system's time format; lead is the lead
-// field's text as typed.
-std::string preWarningText(std::string_view dueTime, std::string_view leadField, std::string_view note);
+// dueTime is already written in the system's time format; leadMinutes is the
+// whole minutes by which the warning comes ahead.
+std::string preWarningText(std::string_view dueTime, double leadMinutes, std::string_view note);
 std::string dueText(std::string_view dueTime, std::string_view note);
 std::string hourlyText(int hour);
 

@@ -5,22 +5,48 @@
 namespace tindora {
 namespace {
 
-struct PickerReading {
-    int value = 0;
-    bool valid = true;
-};
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
-// A picker's text as a part of a time of day: its leading number, which must be
-// a whole number from 0 to `largest`. Empty text, or text without a number, is 0.
-PickerReading readPicker(const ComboBox& picker, int largest)
+std::string_view trimmed(std::string_view text)
 {
-    const double number = Val(picker.Text());
-    if (!std::isfinite(number) || number != std::floor(number) || number < 0 || number > largest)
-        return {0, false};
-    return {static_cast<int>(number), true};
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
 }
 
+// The number a text is as a whole: the leading number, with nothing after it.
+std::optional<double> wholeTextAsNumber(std::string_view text)
+{
+    std::size_t digits = 0, at = 0;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-'))
+        ++at;
+    for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+        ++digits;
+    if (at < text.size() && text[at] == '.')
+        for (++at; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at)
+            ++digits;
+    if (digits == 0 || at != text.size())
+        return std::nullopt;
+    return Val(text);
+}
+
+// A picker's item in effect as a part of the time of day; no item counts as 0.
+int partOf(const ComboBox& picker) { return picker.ListIndex() < 0 ? 0 : picker.ListIndex(); }
+
 } // namespace
+
+std::optional<int> pickerItemOf(std::string_view typed, int largest)
+{
+    const std::string_view text = trimmed(typed);
+    if (text.empty())
+        return -1;
+    const std::optional<double> number = wholeTextAsNumber(text);
+    if (!number || *number != std::floor(*number) || *number < 0 || *number > largest)
+        return std::nullopt;
+    return static_cast<int>(*number);
+}
 
 std::optional<SlotInputError> recomputeSlot(ReminderSlot& slot)
 {
@@ -28,20 +54,11 @@ std::optional<SlotInputError> recomputeSlot(ReminderSlot& slot)
     if (!std::isfinite(lead))
         return SlotInputError{SlotField::Lead, slot.lead.Text()};
 
-    const PickerReading hour = readPicker(slot.hour, 23);
-    if (!hour.valid)
-        return SlotInputError{SlotField::Hour, slot.hour.Text()};
-    const PickerReading minute = readPicker(slot.minute, 59);
-    if (!minute.valid)
-        return SlotInputError{SlotField::Minute, slot.minute.Text()};
-    const PickerReading second = readPicker(slot.second, 59);
-    if (!second.valid)
-        return SlotInputError{SlotField::Second, slot.second.Text()};
-
-    const TimeOfDay due = TimeOfDay::fromParts(hour.value, minute.value, second.value);
-    slot.preWarning = due.movedByMinutes(-roundHalfEven(lead));
+    const TimeOfDay due = TimeOfDay::fromParts(partOf(slot.hour), partOf(slot.minute), partOf(slot.second));
+    slot.leadMinutes = roundHalfEven(lead) + 0.0; // never -0
+    slot.preWarning = due.movedByMinutes(-slot.leadMinutes);
     slot.due = due;
-    slot.setUp = !slot.hour.Text().empty() || !slot.minute.Text().empty() || !slot.second.Text().empty();
+    slot.setUp = slot.hour.ListIndex() >= 0 || slot.minute.ListIndex() >= 0 || slot.second.ListIndex() >= 0;
     return std::nullopt;
 }
 

@@ -1,13 +1,15 @@
 #pragma once
 // A reminder slot: one row of controls (hour, minute and second pickers, lead
-// and note fields) and the two times derived from them, the pre-warning time
-// and the due time. The slot keeps no copy of what the controls hold.
+// and note fields) and what is derived from them: the pre-warning time, the
+// due time and the lead in whole minutes. The slot keeps no copy of what the
+// controls hold.
 
 #include "controls.h"
 #include "values.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace tindora {
 
@@ -20,23 +22,30 @@ struct ReminderSlot {
     TextBox& note;
     TimeOfDay& preWarning;
     TimeOfDay& due;
-    // Set up only while at least one picker holds text; a slot that is not set
-    // up takes no part in the tick's tests.
+    // The whole minutes by which the warning comes ahead: what a warning box
+    // states and what the lead field shows once it is committed.
+    double& leadMinutes;
+    // Set up only while at least one picker has an item selected; a slot that
+    // is not set up takes no part in the tick's tests.
     bool& setUp;
 };
 
 enum class SlotField { Hour, Minute, Second, Lead };
 
-// Why a slot's controls do not make a time: which field, and what it held.
+// Why a field of a slot was not taken: which field, and what it held.
 struct SlotInputError {
     SlotField field;
     std::string text;
 };
 
-// Recomputes the slot's set-up state and derived times from its controls as
-// they are now. When a picker does not hold a valid part of a time of day, or
-// the lead is too large to be a number, nothing changes and the error says
-// which field is wrong.
+// The item a picker's committed text names: the whole number it is, however
+// written ("7", "07", "7.0", " 7 "), from 0 to `largest`; -1 (no item) for
+// blank text. Nothing when the text is anything else ("24", "-1", "7.5", "七").
+std::optional<int> pickerItemOf(std::string_view typed, int largest);
+
+// Recomputes the slot's set-up state and derived values from the items its
+// pickers have selected and the lead field's text. When the lead is too large
+// to be a number, nothing changes and the error says so.
 std::optional<SlotInputError> recomputeSlot(ReminderSlot& slot);
 
 // The sentence that tells the user which field of which slot is wrong.

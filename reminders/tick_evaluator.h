@@ -25,4 +25,9 @@ struct TickInputs {
 // Judges the clock's current second (during a tick, the tick's second).
 void evaluateTick(TickInputs& inputs);
 
+// Announces, now, the slots' moments that fell on the local seconds strictly
+// between `after` and `before`, which did not exist: the clock sprang forward
+// over them (daylight saving, a new time zone).
+void announceSkippedMoments(TickInputs& inputs, LocalSecond after, LocalSecond before);
+
 } // namespace tindora

@@ -23,6 +23,8 @@ bool slotMomentsCount(const TickMoments& m) { return m.soundOn || m.fixedTimeOn;
 
 } // namespace
 
+bool comesBetween(TimeOfDay time, LocalSecond after, LocalSecond before) { return nextSecondAt(time, after) < before; }
+
 bool announcesAt(const TickMoments& m, TimeOfDay time)
 {
     if (m.hourlyOn && time.minute() == 0 && time.second() == 0)
@@ -61,19 +63,14 @@ std::vector<MissedDue> missedDueMoments(const TickMoments& m, LocalSecond after,
         const SlotMoments& slot = m.slots[static_cast<std::size_t>(i)];
         if (!slot.setUp)
             continue;
-        // The first slot in order that matches this second is the one a tick announces.
-        const auto winner = std::find_if(m.slots.begin(), m.slots.end(), [&slot](const SlotMoments& other) {
-            return other.setUp && (other.preWarning == slot.due || other.due == slot.due);
-        });
-        if (winner != m.slots.begin() + i)
-            continue;
         const LocalSecond first = nextSecondAt(slot.due, after);
         if (first >= before)
             continue;
         const int times = static_cast<int>((before - 1 - first) / kDay + 1);
         missed.push_back({i, slot.due, times, first});
     }
-    std::sort(missed.begin(), missed.end(), [](const MissedDue& a, const MissedDue& b) { return a.first < b.first; });
+    std::stable_sort(missed.begin(), missed.end(),
+                     [](const MissedDue& a, const MissedDue& b) { return a.first < b.first; });
     return missed;
 }
 

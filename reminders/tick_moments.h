@@ -25,6 +25,10 @@ struct TickMoments {
     bool hourlyOn = false;              // Check3
 };
 
+// True when `time` is the time of day of a second strictly between `after` and
+// `before`.
+bool comesBetween(TimeOfDay time, LocalSecond after, LocalSecond before);
+
 // True when a tick judging a second with this time of day would request the
 // sound or show a box.
 bool announcesAt(const TickMoments& moments, TimeOfDay time);
@@ -42,10 +46,8 @@ struct MissedDue {
 };
 
 // The due boxes that ticks would have shown for the seconds strictly between
-// `after` and `before`, ordered by their first second. Slot order decides as a
-// tick does: a due moment at the same second as an earlier slot's moment would
-// not have come, and is not listed; a slot whose lead is 0 (its warning and
-// due moment in one second) is listed. Nothing while the fixed-time option is off.
+// `after` and `before`, ordered by their first second (slots due in the same
+// second in slot order). Nothing while the fixed-time option is off.
 std::vector<MissedDue> missedDueMoments(const TickMoments& moments, LocalSecond after, LocalSecond before);
 
 } // namespace tindora

@@ -1,23 +1,33 @@
 #include "tick_scheduler.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tindora {
 namespace {
 
-// Where the wall clock would be now had nobody changed it since `anchor`.
-LocalMillis projectedWall(const TickScheduler::Instant& anchor, const TickScheduler::Instant& now)
-{
-    return anchor.wall + (now.monotonic - anchor.monotonic);
-}
+// How far the wall clock may stray from where the other clocks put it before
+// it counts as set by hand: timers and clock reads are never this far apart.
+constexpr LocalMillis kSetByHandMillis = 1000;
 
 } // namespace
+
+LocalMillis TickScheduler::projectedWall(Instant now) const
+{
+    return m_anchor.wall + (now.monotonic - m_anchor.monotonic) + (now.utcOffset - m_anchor.utcOffset);
+}
+
+bool TickScheduler::setByHand(Instant now) const
+{
+    return std::llabs(now.wall - projectedWall(now)) > kSetByHandMillis;
+}
 
 void TickScheduler::start(Instant now)
 {
     m_started = true;
     m_judged = m_handTo = m_quietTo = secondOf(now.wall);
     m_anchor = now;
+    m_skip.reset();
 }
 
 void TickScheduler::passQuietSeconds(Instant now)
@@ -28,7 +38,7 @@ void TickScheduler::passQuietSeconds(Instant now)
         return;
     // The seconds that passed in real time, as a tick every second would have
     // judged them by now; the clock's own jumps do not count.
-    const LocalSecond passed = std::min(m_quietTo, secondOf(projectedWall(m_anchor, now) - kWakeOffsetMillis));
+    const LocalSecond passed = std::min(m_quietTo, secondOf(projectedWall(now) - kWakeOffsetMillis));
     if (passed > m_judged)
         m_judged = m_handTo = passed;
 }
@@ -39,25 +49,24 @@ LocalMillis TickScheduler::planWakeUp(Instant now, const TickMoments& moments)
         start(now);
     passQuietSeconds(now);
     const LocalSecond present = secondOf(now.wall);
-    if (m_judged == m_handTo) {
+    if (m_judged == m_handTo && setByHand(now)) {
         // The clock was set back, or set forward so far that the next wake-up
         // could not make the seconds up though the time that really passed
         // could: from here on the clock counts from the present, as a tick
         // every second would after the jump (seconds set back over are judged
         // again, seconds jumped over are not made up), and the jump is not
         // taken for a sleep later.
-        const LocalMillis projected = projectedWall(m_anchor, now);
         const bool setBack = present + 1 < m_handTo;
         const bool beyondCatchUp = present + 1 - m_handTo > kMaxCatchUpSeconds;
-        const bool withinByRealTime = secondOf(projected) + 1 - m_handTo <= kMaxCatchUpSeconds;
+        const bool withinByRealTime = secondOf(projectedWall(now)) + 1 - m_handTo <= kMaxCatchUpSeconds;
         if (setBack || (beyondCatchUp && withinByRealTime)) {
             m_judged = m_handTo = present;
             m_anchor = now;
         }
     }
-    // After a jump back the plan starts from the present, so the repeated
-    // seconds are judged again.
-    const LocalSecond from = std::min(m_handTo, present);
+    // Seconds up to m_handTo are judged or on their way: the plan starts
+    // after them (after a zone change back, well after the present).
+    const LocalSecond from = m_handTo;
     LocalSecond target = from + 1;
     if (m_pace == Pace::OnlyForMoments) {
         target = present + kSafetyWakeUpSeconds;
@@ -79,23 +88,34 @@ std::optional<TickScheduler::Gap> TickScheduler::wakeUp(Instant now)
         return std::nullopt;
     }
     passQuietSeconds(now);
-    const LocalMillis projected = projectedWall(m_anchor, now);
+    const LocalMillis projected = projectedWall(now);
     const LocalSecond quiet = std::min(m_quietTo, secondOf(projected - kWakeOffsetMillis));
     // Lateness counts from the last second known to be judged or on its way.
     const LocalSecond accounted = std::max(m_handTo, quiet);
+    const bool byHand = setByHand(now);
     std::optional<Gap> gap;
     if (present > accounted && present - accounted <= kMaxCatchUpSeconds) {
         m_handTo = present;
-    } else if (present != accounted) {
-        // Too far forward to make up, or back: only the present second is
-        // judged. When the time that passed on the monotonic clock alone is
-        // too long to make up, the computer slept or the program was held up.
-        const bool reallyPassed = secondOf(projected) - accounted > kMaxCatchUpSeconds;
-        if (present > accounted && reallyPassed)
+    } else if (present > accounted) {
+        // Too far forward to make up: only the present second is judged. When
+        // the time that passed on the monotonic clock alone is too long to
+        // make up, the computer slept or the program was held up; when the
+        // offset from UTC grew, the seconds in between did not exist.
+        const LocalMillis shift = now.utcOffset - m_anchor.utcOffset;
+        const bool reallyPassed = secondOf(projected - shift) - accounted > kMaxCatchUpSeconds;
+        if (reallyPassed)
             gap = Gap{m_judged, present};
+        else if (shift > 0 && !byHand)
+            m_skip = Skip{accounted, present};
+        m_judged = present - 1;
+        m_handTo = present;
+    } else if (present < accounted && byHand) {
+        // Set back by hand: the repeated seconds are judged again.
         m_judged = present - 1;
         m_handTo = present;
     }
+    // Otherwise the present second is judged already, or its local time came
+    // round again as the offset from UTC shrank: nothing to hand.
     m_anchor = now;
     return gap;
 }

@@ -16,14 +16,21 @@
 // computer slept or the program was held up: the monotonic clock, which counts
 // sleep, advanced with the wall clock, give or take a minute), the wake-up
 // reports the gap so that the reminders that fell in it can be named. A clock
-// set forward by hand reports nothing. A jump back lets the repeated seconds
-// be judged again.
+// set forward by hand reports nothing. A clock set back by hand lets the
+// repeated seconds be judged again.
+//
+// Local time also jumps when its offset from UTC changes (daylight saving, a
+// new time zone), which is never taken for a clock set by hand. Forward, the
+// local seconds sprung over did not exist: the wake-up hands them over as a
+// skip, for their moments to be announced once, now. Back, the repeated local
+// seconds were judged already and are not judged again.
 
 #include "tick_moments.h"
 #include "values.h"
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace tindora {
 
@@ -38,11 +45,12 @@ public:
     // The longest wait between two wake-ups when paced for moments.
     static constexpr LocalSecond kSafetyWakeUpSeconds = 60;
 
-    // Both clocks at one instant: the local wall clock, and a monotonic clock
-    // that counts the time the computer sleeps.
+    // The clocks at one instant: the local wall clock, a monotonic clock that
+    // counts the time the computer sleeps, and how far local time is ahead of UTC.
     struct Instant {
         LocalMillis wall = 0;
         std::int64_t monotonic = 0;
+        std::int64_t utcOffset = 0;
     };
 
     // Seconds strictly between `after` and `before` that were never judged
@@ -51,6 +59,14 @@ public:
         LocalSecond after;
         LocalSecond before;
         friend bool operator==(const Gap&, const Gap&) = default;
+    };
+
+    // Local seconds strictly between `after` and `before` that did not exist:
+    // the offset from UTC grew over them.
+    struct Skip {
+        LocalSecond after;
+        LocalSecond before;
+        friend bool operator==(const Skip&, const Skip&) = default;
     };
 
     explicit TickScheduler(Pace pace = Pace::EverySecond) : m_pace(pace) {}
@@ -68,6 +84,8 @@ public:
     // A wake-up came at `now`: decides which seconds up to now it hands over,
     // and reports a gap of time that really passed unjudged.
     std::optional<Gap> wakeUp(Instant now);
+    // The local seconds the last wake-up found sprung over, once.
+    std::optional<Skip> takeSkip() { return std::exchange(m_skip, std::nullopt); }
 
     // The next second to hand to the tick, or nothing when every second up to
     // the last wake-up has been handed or cannot announce anything with these
@@ -78,6 +96,10 @@ private:
     // While nothing is waiting to be handed, moves the judged seconds over
     // those that passed in real time and that the plan knew to be silent.
     void passQuietSeconds(Instant now);
+    // Where the wall clock would be now had nobody set it by hand since the
+    // last wake-up: the time that passed, and any change of the UTC offset.
+    LocalMillis projectedWall(Instant now) const;
+    bool setByHand(Instant now) const;
 
     Pace m_pace;
     bool m_started = false;
@@ -85,6 +107,7 @@ private:
     LocalSecond m_handTo = 0;  // seconds after m_judged up to here wait to be handed
     LocalSecond m_quietTo = 0; // the plan found nothing to announce up to here
     Instant m_anchor;          // the last wake-up (or the start)
+    std::optional<Skip> m_skip;
 };
 
 } // namespace tindora

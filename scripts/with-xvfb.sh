@@ -13,7 +13,14 @@ fi
 fdfile=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
 xvfb=$!
-trap 'kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; rm -f "$fdfile"' EXIT
+stopXvfb() {
+  # Unless it ended already (a test may end it): its number may be another
+  # process's by now.
+  if [[ " $(jobs -pr | tr '\n' ' ') " == *" $xvfb "* ]]; then kill "$xvfb" 2>/dev/null || true; fi
+  wait "$xvfb" 2>/dev/null || true
+  rm -f "$fdfile"
+}
+trap stopXvfb EXIT
 for _ in $(seq 100); do
   [ -s "$fdfile" ] && break
   kill -0 "$xvfb" 2>/dev/null || { echo "with-xvfb: Xvfb did not start" >&2; exit 1; }
@@ -21,6 +28,8 @@ for _ in $(seq 100); do
 done
 [ -s "$fdfile" ] || { echo "with-xvfb: Xvfb gave no display number" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$fdfile")"
+# For a test that ends the X server itself, as the end of a session does.
+export WITH_XVFB_PID=$xvfb
 # Xvfb names its display a moment before every client can connect.
 for _ in $(seq 100); do
   xdpyinfo >/dev/null 2>&1 && break

@@ -13,30 +13,51 @@ StoreRead AtomicFileStore::readOrCreate()
         // a save must not destroy it. A folder of that name stays where it is.
         m_moveAside = result.error->kind != StoreErrorKind::IsFolder && exists(File::Settings);
         result.unreadableFileKept = m_moveAside;
+    } else {
+        m_known = result.bytes;
     }
     return result;
 }
 
 std::optional<StoreError> AtomicFileStore::replace(std::string_view bytes)
 {
+    m_keptOtherVersion = false;
     if (m_moveAside) {
         // A file that is gone meanwhile has nothing left to keep.
         if (const auto error = moveOver(File::Settings, File::Backup); error && exists(File::Settings))
             return error;
         m_moveAside = false;
         m_keepCopy = false;
-    } else if (m_keepCopy) {
-        // Keep what the file holds now beside it before it goes.
-        std::string old;
-        if (const auto error = readWhole(File::Settings, false, old)) {
-            if (error->kind != StoreErrorKind::BadPath)
-                return error;
-        } else if (const auto copyError = replaceWhole(File::Backup, File::BackupPending, old, {})) {
-            return copyError;
-        }
+        return replaceSettingsFile(bytes);
     }
-    if (const auto error = replaceWhole(File::Settings, File::Pending, bytes, m_afterPendingWritten))
+    std::string current;
+    const auto readError = readWhole(File::Settings, false, current);
+    const bool fileThere = !readError;
+    if (readError && readError->kind != StoreErrorKind::BadPath && m_keepCopy)
+        return readError; // the copy asked for cannot be made
+    if (fileThere && current == bytes) {
+        m_known = std::move(current);
+        m_keepCopy = false;
+        return std::nullopt;
+    }
+    // Another program (or the user in an editor) changed the file since it
+    // was read or written here: keep that version beside it, never destroy it.
+    const bool changedElsewhere = fileThere && m_known && current != *m_known;
+    if (fileThere && (m_keepCopy || changedElsewhere)) {
+        if (const auto error = replaceWhole(File::Backup, File::BackupPending, current, {}))
+            return error;
+        m_keptOtherVersion = changedElsewhere;
+    }
+    return replaceSettingsFile(bytes);
+}
+
+std::optional<StoreError> AtomicFileStore::replaceSettingsFile(std::string_view bytes)
+{
+    if (auto error = replaceWhole(File::Settings, File::Pending, bytes, m_afterPendingWritten)) {
+        error->settingsFileGone = !exists(File::Settings);
         return error;
+    }
+    m_known = std::string(bytes);
     m_keepCopy = false;
     return std::nullopt;
 }

@@ -23,6 +23,7 @@ public:
     StoreRead readOrCreate() override;
     std::optional<StoreError> replace(std::string_view bytes) override;
     void keepCopyBeforeNextReplace() override { m_keepCopy = true; }
+    bool keptOtherVersion() const override { return m_keptOtherVersion; }
 
 protected:
     using File = StoreFile;
@@ -47,6 +48,11 @@ private:
     bool m_keepCopy = false;
     // time.txt is there but could not be read: move it aside, unread.
     bool m_moveAside = false;
+    // What time.txt held when this store last read or wrote it.
+    std::optional<std::string> m_known;
+    bool m_keptOtherVersion = false;
+
+    std::optional<StoreError> replaceSettingsFile(std::string_view bytes);
 };
 
 } // namespace tindora::settings

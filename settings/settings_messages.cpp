@@ -131,10 +131,16 @@ std::string describeSaveFailure(std::string_view location, const StoreError& err
         text += "把原文件备份为 " + pathBeside(location, StoreFile::Backup) + " 时出错：";
         break;
     }
-    text += describeReason(error) + "。原来的文件没有改动。";
+    text += describeReason(error) + (error.settingsFileGone ? "。原来的文件也不在了。" : "。原来的文件没有改动。");
     if (leaving)
         text += kStayQuestion;
     return text;
+}
+
+std::string describeOtherVersionKept(std::string_view location)
+{
+    return "设置文件 " + std::string(location) + " 在 Tindora 运行时被其他程序改动过。改动后的那一份已另存为 " +
+           pathBeside(location, StoreFile::Backup) + "，" + std::string(location) + " 中现在是窗口里的设置。";
 }
 
 std::string describeInexactSave(std::string_view location, const std::vector<FieldRef>& fields, bool leaving)

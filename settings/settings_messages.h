@@ -40,6 +40,9 @@ std::string describeLoadProblems(std::string_view location, const std::vector<Lo
 
 // A save failed; `leaving` adds the question whether to stay (Yes) or to leave without saving (No).
 std::string describeSaveFailure(std::string_view location, const StoreError& error, bool leaving);
+// A save went through, but time.txt had been changed by another program, and
+// that version was kept as time.txt.bak first.
+std::string describeOtherVersionKept(std::string_view location);
 // A save went through, but these fields held characters that the system cannot store.
 std::string describeInexactSave(std::string_view location, const std::vector<FieldRef>& fields, bool leaving);
 

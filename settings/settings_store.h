@@ -67,6 +67,9 @@ struct StoreError {
     int systemCode = 0;
     // The file the failing operation was about.
     StoreFile file = StoreFile::Settings;
+    // A failed replace: time.txt was no longer there afterwards (its folder
+    // was removed, say), so nothing of it was kept either.
+    bool settingsFileGone = false;
 };
 
 struct StoreRead {
@@ -97,8 +100,14 @@ public:
     // Replaces the file's content with `bytes` in one step: after a failure, or
     // a crash at any moment, the file holds either the old or the new content
     // in full, never a part of either. A file marked read-only is not replaced
-    // (ReadOnlyFile); a time.txt.new left behind by an earlier save is.
+    // (ReadOnlyFile); a time.txt.new left behind by an earlier save is. A file
+    // that already holds `bytes` is left as it is.
     virtual std::optional<StoreError> replace(std::string_view bytes) = 0;
+
+    // After a successful replace(): the file had been changed by someone else
+    // since this store last read or wrote it, and that version was kept as
+    // time.txt.bak before it was replaced.
+    virtual bool keptOtherVersion() const = 0;
 
     // Asks the next successful replace() to keep the file as it is now beside
     // it, as time.txt.bak, before replacing it. When that copy cannot be made

@@ -71,7 +71,9 @@ public:
 
     // The derived times: pre-warning and due time of slots 1, 2 and 3.
     TimeOfDay time1, time2, time3, time4, time5, time6;
-    // Whether each slot is set up (at least one picker holds text).
+    // Each slot's lead in whole minutes, and whether it is set up (at least
+    // one picker has an item selected).
+    std::array<double, 3> leadMinutes{};
     std::array<bool, 3> slotSetUp{};
 
     // Recompute the derived times of slot 1, 2 or 3 from its controls.
@@ -82,6 +84,10 @@ public:
     void 载入固定时间();
     // True when the settings file was written.
     bool 保存固定时间();
+
+    // What the user is typing in any field takes effect now, as if they had
+    // committed it; `quietly`, a picker's invalid text is dropped without a box.
+    void commitPendingEdits(bool quietly = false);
 
     void Combo2_Click();
     void Combo3_Click();
@@ -127,10 +133,22 @@ protected:
 
 private:
     void recompute(ReminderSlot& slot);
+    // Takes what the user typed into a picker, or says why not and drops it.
+    void commitPicker(ReminderSlot& slot, ComboBox& picker, SlotField field);
     // Names the reminders whose due time passed unjudged while the computer slept.
     void reportMissedReminders(const TickScheduler::Gap& gap);
+    // Announces the moments of local seconds the clock sprang forward over.
+    void announceSkipped(const TickScheduler::Skip& skip);
+    // Saves an edit the user committed; a failure is told once per cause and
+    // the next save point tries again.
+    void saveEdits();
     // Saves on a way out of the program; false when the user chose to stay.
     bool saveBeforeLeaving();
+    // Saves as the session ends: nothing may wait for an answer.
+    void saveAsTheSessionEnds();
+    // Tells the user that time.txt had been changed by another program and
+    // was kept as time.txt.bak before the save replaced it.
+    void tellOtherVersionKept(bool sessionEnding);
     // Takes the window off the screen: to the tray, or onto the taskbar when
     // there is no tray icon to bring it back with.
     void hideToTray();
@@ -142,6 +160,13 @@ private:
     std::array<ReminderSlot, 3> m_slots;
     // Set when the user chose to leave although the save failed.
     bool m_leavingWithoutSaving = false;
+    // Form_Load has put the settings file into the window: edits save from now on.
+    bool m_loaded = false;
+    bool m_quietCommits = false;
+    // Every field is being committed for a save point, which then saves once.
+    bool m_committingAll = false;
+    // What the last failed save of an edit was told about (kind, file).
+    std::optional<std::pair<settings::StoreErrorKind, settings::StoreFile>> m_saveFailureTold;
     // The fields and texts the user was last told cannot be saved exactly.
     std::string m_inexactWarnedFor;
 };

@@ -22,6 +22,10 @@ void Form1::Form_Load()
         for (ComboBox* picker : {&Combo4, &Combo5, &Combo9})
             picker->AddItem(std::to_string(second));
     载入固定时间();
+    // The session may have ended while a box of the load was open.
+    if (isUnloaded())
+        return;
+    m_loaded = true;
     m_tray.TrayAdd(*this, mnuTray);
     m_tray.TraySetTip(kTrayTip);
 }
@@ -46,6 +50,7 @@ void Form1::Command4_Click() { runtime().messageBox(aboutText(), kAboutStyle, kA
 
 void Form1::Command5_Click()
 {
+    commitPendingEdits();
     if (!saveBeforeLeaving())
         return;
     m_tray.TrayRemove();
@@ -54,12 +59,14 @@ void Form1::Command5_Click()
 
 void Form1::Command6_Click()
 {
+    commitPendingEdits();
     保存固定时间();
     hideToTray();
 }
 
 void Form1::mnuTrayClose_Click()
 {
+    commitPendingEdits();
     if (!saveBeforeLeaving())
         return;
     Unload();
@@ -67,6 +74,14 @@ void Form1::mnuTrayClose_Click()
 
 void Form1::Form_Unload(std::int16_t& cancel)
 {
+    // At the end of the session nobody is there to answer a box, and
+    // nothing may keep the program: a failed save is told on the way out.
+    if (sessionEnding()) {
+        saveAsTheSessionEnds();
+        m_tray.TrayRemove();
+        return;
+    }
+    commitPendingEdits();
     if (!saveBeforeLeaving()) {
         cancel = 1;
         return;

@@ -15,6 +15,8 @@ using settings::LoadProblem;
 
 struct SaveOutcome {
     std::optional<settings::StoreError> error;
+    // time.txt had been changed by another program; that version is time.txt.bak now.
+    bool keptOtherVersion = false;
     // Fields whose characters the file's encoding lacks (saved as '?').
     std::vector<FieldRef> inexact;
     // Those fields with their texts: the user has been told about them once
@@ -50,6 +52,7 @@ SaveOutcome saveSlots(std::array<ReminderSlot, 3>& slots, settings::SettingsStor
     SaveOutcome outcome;
     outcome.error = store.replace(written.bytes);
     if (!outcome.error) {
+        outcome.keptOtherVersion = store.keptOtherVersion();
         outcome.inexactKey = keyOf(written.inexact, texts);
         outcome.inexact = std::move(written.inexact);
     }
@@ -142,14 +145,35 @@ void Form1::载入固定时间()
                          kAboutTitle);
 }
 
+void Form1::commitPendingEdits(bool quietly)
+{
+    m_quietCommits = quietly;
+    m_committingAll = true;
+    for (ReminderSlot& slot : m_slots) {
+        for (ComboBox* picker : {&slot.hour, &slot.minute, &slot.second})
+            picker->userCommitted();
+        slot.lead.userCommitted();
+        slot.note.userCommitted();
+    }
+    m_quietCommits = false;
+    m_committingAll = false;
+}
+
 bool Form1::保存固定时间()
 {
     const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
     if (outcome.error) {
-        runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
-                             kWarningStyle, kAboutTitle);
+        // An edit's save that failed for the same cause has told it already.
+        const std::pair cause{outcome.error->kind, outcome.error->file};
+        if (m_saveFailureTold != cause)
+            runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
+                                 kWarningStyle, kAboutTitle);
+        m_saveFailureTold = cause;
         return false;
     }
+    m_saveFailureTold.reset();
+    if (outcome.keptOtherVersion)
+        tellOtherVersionKept(false);
     // One box per cause: the same fields with the same texts are not
     // reported again at the next save.
     if (!outcome.inexact.empty() && outcome.inexactKey != m_inexactWarnedFor)
@@ -159,12 +183,49 @@ bool Form1::保存固定时间()
     return true;
 }
 
+void Form1::saveEdits()
+{
+    // The load puts the file into the window: nothing to save back yet.
+    if (!m_loaded || isUnloaded() || m_committingAll)
+        return;
+    const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
+    if (outcome.error) {
+        // Told once per cause: every committed field tries again, and the
+        // next save point does too.
+        const std::pair cause{outcome.error->kind, outcome.error->file};
+        if (m_saveFailureTold != cause) {
+            m_saveFailureTold = cause;
+            runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
+                                 kWarningStyle, kAboutTitle);
+        }
+        return;
+    }
+    m_saveFailureTold.reset();
+    if (outcome.keptOtherVersion)
+        tellOtherVersionKept(false);
+    if (!outcome.inexact.empty() && outcome.inexactKey != m_inexactWarnedFor)
+        runtime().messageBox(settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, false),
+                             kWarningStyle, kAboutTitle);
+    m_inexactWarnedFor = outcome.inexactKey;
+}
+
+void Form1::tellOtherVersionKept(bool sessionEnding)
+{
+    const std::string text = settings::describeOtherVersionKept(m_settingsStore.location());
+    if (sessionEnding)
+        runtime().tellWhileEnding(text);
+    else
+        runtime().messageBox(text, kWarningStyle, kAboutTitle);
+}
+
 bool Form1::saveBeforeLeaving()
 {
     // Closing through the tray menu saves twice on one way out; a user who
     // chose to leave without saving at the first is not asked again.
     const bool alreadyChoseToLeave = std::exchange(m_leavingWithoutSaving, false);
     const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
+    if (outcome.keptOtherVersion)
+        tellOtherVersionKept(false);
     if (!outcome.error && (outcome.inexact.empty() || outcome.inexactKey == m_inexactWarnedFor))
         return true;
     if (alreadyChoseToLeave)
@@ -178,6 +239,16 @@ bool Form1::saveBeforeLeaving()
         return false;
     m_leavingWithoutSaving = true;
     return true;
+}
+
+void Form1::saveAsTheSessionEnds()
+{
+    commitPendingEdits(true);
+    const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
+    if (outcome.error)
+        runtime().tellWhileEnding(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false));
+    else if (outcome.keptOtherVersion)
+        tellOtherVersionKept(true);
 }
 
 } // namespace tindora

@@ -25,6 +25,8 @@ public:
     struct FormHooks {
         std::function<TickMoments()> moments;
         std::function<void(const TickScheduler::Gap&)> reportGap;
+        // Local seconds the clock sprang forward over: their moments come now.
+        std::function<void(const TickScheduler::Skip&)> announceSkipped;
     };
 
     TickDriver(Timer& timer, Clock& clock, FormsRuntime& runtime, FormHooks hooks)
@@ -54,7 +56,10 @@ public:
     static constexpr BoxStyle kWakeUpRefusedStyle{BoxIcon::Exclamation, BoxButtons::Ok, true};
 
 private:
-    TickScheduler::Instant instantNow() { return {m_runtime.now(), m_runtime.monotonicMillis()}; }
+    TickScheduler::Instant instantNow()
+    {
+        return {m_runtime.now(), m_runtime.monotonicMillis(), m_runtime.utcOffsetMillis()};
+    }
     // A refusal is tried once more at once (the platform may be short of
     // timers for a moment); a second one is told to the user, once until a
     // wake-up is armed again, since no reminder can come without it.

@@ -1,3 +1,4 @@
+#include "announcements.h"
 #include "headless_app.h"
 
 #include <gtest/gtest.h>
@@ -24,8 +25,8 @@ protected:
         s.hour.userChoseItem(hour);
         s.minute.userChoseItem(minute);
         s.second.userChoseItem(second);
-        s.lead.userTypedText(lead);
-        s.note.userTypedText(note);
+        headless::typeAndCommit(s.lead, lead);
+        headless::typeAndCommit(s.note, note);
     }
     // Runs the clock through one second (and the wake-up just after it).
     void runThrough(int day, int hour, int minute, int second) { app.runUntil(at(day, hour, minute, second, 999)); }
@@ -87,7 +88,7 @@ TEST_F(TickTest, TheOptionsDecideSoundAndBoxesIndependently)
         a.start();
         a.form.Combo2.userChoseItem(9);
         a.form.Combo3.userChoseItem(30);
-        a.form.Text1.userTypedText("0");
+        headless::typeAndCommit(a.form.Text1, "0");
         a.form.Check1.userSetValue(c.sound);
         a.form.Check2.userSetValue(c.fixedTime);
         a.form.Check3.userSetValue(c.hourly);
@@ -96,34 +97,37 @@ TEST_F(TickTest, TheOptionsDecideSoundAndBoxesIndependently)
     }
 }
 
-TEST_F(TickTest, ALeadThatLandsOnTheDueTimeShowsOnlyTheWarning)
+// A warning that falls on its own slot's due second is no warning: the
+// reminder is due, and its due box is what comes.
+TEST_F(TickTest, ALeadThatLandsOnTheDueTimeShowsOnlyTheDueBox)
 {
     for (const char* lead : {"0", "", "abc", "1440"}) {
         HeadlessApp a{at(0, 8, 0, 0)};
         a.start();
         a.form.Combo2.userChoseItem(8);
         a.form.Combo3.userChoseItem(30);
-        a.form.Text1.userTypedText(lead);
+        headless::typeAndCommit(a.form.Text1, lead);
         a.runUntil(at(0, 9, 0, 0));
         ASSERT_EQ(kinds(a.runtime.log), "SB") << lead;
-        const std::string shown = std::string(lead) == "1440" ? "1440" : "0";
-        EXPECT_EQ(a.runtime.log[1].text, "请注意：8:30:00还有" + shown + "分钟就到了！\r\n别忘了：") << lead;
+        EXPECT_EQ(a.runtime.log[1].text, "请注意：8:30:00到了！\r\n别忘了：") << lead;
+        EXPECT_EQ(a.runtime.log[1].style, announcement::kDueStyle) << lead;
     }
 }
 
-TEST_F(TickTest, AFractionalLeadMovesByWholeMinutesButReadsAsTyped)
+TEST_F(TickTest, AFractionalLeadMovesByWholeMinutesAndTheWarningSaysSo)
 {
     setSlot(1, 8, 30, 0, "2.6");
     runThrough(0, 8, 27, 0);
     ASSERT_EQ(kinds(log()), "SB");
     EXPECT_EQ(timeOfDayOf(log()[1].judgedSecond), TimeOfDay::fromParts(8, 27, 0));
-    EXPECT_EQ(log()[1].text, "请注意：8:30:00还有2.6分钟就到了！\r\n别忘了：");
-    form.Text1.userTypedText("05");
+    EXPECT_EQ(log()[1].text, "请注意：8:30:00还有3分钟就到了！\r\n别忘了：");
+    EXPECT_EQ(form.Text1.Text(), "3") << "the field shows the lead in effect";
+    headless::typeAndCommit(form.Text1, "05");
     runThrough(1, 8, 25, 0);
     EXPECT_EQ(log().back().text, "请注意：8:30:00还有5分钟就到了！\r\n别忘了：");
 }
 
-TEST_F(TickTest, OnlyTheFirstMatchInSlotOrderIsAnnounced)
+TEST_F(TickTest, EveryMomentOfASecondIsAnnouncedInSlotOrder)
 {
     setSlot(1, 9, 0, 0, "5", "一");
     setSlot(2, 9, 0, 0, "30", "二");
@@ -136,7 +140,9 @@ TEST_F(TickTest, OnlyTheFirstMatchInSlotOrderIsAnnounced)
     const std::vector<std::string> expected = {
         "请注意：9:00:00还有30分钟就到了！\r\n别忘了：二", // 8:30, slot 2's warning
         "请注意：9:00:00还有5分钟就到了！\r\n别忘了：一",  // 8:55, slot 1's warning
-        "请注意：9:00:00到了！\r\n别忘了：一",             // 9:00, slot 1 wins over slots 2 and 3
+        "请注意：9:00:00到了！\r\n别忘了：一",             // 9:00: slot 1 is due,
+        "请注意：9:00:00到了！\r\n别忘了：二",             // slot 2 is due,
+        "请注意：9:05:00还有5分钟就到了！\r\n别忘了：三",  // and slot 3 is 5 minutes away
     };
     EXPECT_EQ(texts, expected);
 }
@@ -179,7 +185,7 @@ TEST_F(TickTest, AnHourlyChimeFollowsADueBoxThatStaysOpenPastTheSecond)
     };
     app.runUntil(at(0, 10, 0, 6));
     ASSERT_EQ(kinds(log()), "SBSB");
-    EXPECT_EQ(log()[1].text, "请注意：10:00:00还有0分钟就到了！\r\n别忘了：周会");
+    EXPECT_EQ(log()[1].text, "请注意：10:00:00到了！\r\n别忘了：周会");
     EXPECT_EQ(log()[3].text, "请注意：10点已经到了！");
     EXPECT_EQ(timeOfDayOf(log()[3].judgedSecond), TimeOfDay::fromParts(10, 0, 0)) << "judged as the tick's second";
 }
@@ -204,7 +210,7 @@ TEST_F(TickTest, AMomentThatComesWhileABoxIsOpenStacksAnotherBox)
 
 TEST_F(TickTest, ANeverSetUpSlotStaysSilentAtMidnight)
 {
-    form.Text1.userTypedText("10"); // recomputes slot 1 with all pickers empty
+    headless::typeAndCommit(form.Text1, "10"); // recomputes slot 1 with all pickers empty
     form.Check3.userSetValue(0);
     app.runUntil(at(1, 0, 0, 30));
     EXPECT_TRUE(log().empty()) << kinds(log());
@@ -238,7 +244,7 @@ TEST(TickPace, EverySecondIsJudgedOnceWhenWakeUpsComeLateOrNest)
         form.Combo2.userChoseItem(8);
         form.Combo3.userChoseItem(0);
         form.Combo4.userChoseItem(10);
-        form.Text1.userTypedText("0");
+        headless::typeAndCommit(form.Text1, "0");
         int boxes = 0;
         app.runtime.whileBoxOpen = [&](const Announcement&) {
             if (++boxes == 1)

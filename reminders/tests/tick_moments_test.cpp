@@ -122,16 +122,16 @@ TEST(TickMoments, MissedDueMomentsInAGap)
          on(3, 7, 30, 0),
          {{0, 3}, {1, 3}}},
         {"lead 0 is listed", moments({true, true, false}, {leadZero}), on(0, 8, 0, 0), on(0, 10, 0, 0), {{0, 1}}},
-        {"a due moment an earlier slot's warning masks",
+        {"a due moment at another slot's warning is listed too",
          moments({true, true, false}, {{t(8, 30, 0), t(8, 40, 0), true}, eightThirty}),
          on(0, 8, 0, 0),
          on(0, 9, 0, 0),
-         {{0, 1}}},
-        {"two slots due together: the first",
+         {{1, 1}, {0, 1}}},
+        {"two slots due together: both, in slot order",
          moments({true, true, false}, {eightThirty, eightThirty}),
          on(0, 8, 0, 0),
          on(0, 9, 0, 0),
-         {{0, 1}}},
+         {{0, 1}, {1, 1}}},
     };
     for (const Case& c : cases) {
         List listed;

@@ -201,5 +201,40 @@ TEST(TickScheduler, PacedForMomentsItWakesForTheNextMomentOrWithinAMinute)
     EXPECT_EQ(scheduler.takeSecond(laterSlot), kStartSecond + 101);
 }
 
+// A change of the offset from UTC is never a clock set by hand: forward, the
+// seconds sprung over are handed as one skip and no gap is reported; back,
+// the repeated seconds are not handed again.
+TEST(TickScheduler, AChangeOfTheUtcOffsetSkipsForwardOrWaitsButIsNeverASetClock)
+{
+    constexpr std::int64_t kHour = 3600 * 1000;
+    TickScheduler scheduler(TickScheduler::Pace::OnlyForMoments);
+    scheduler.start(steady(kStart));
+    scheduler.planWakeUp(steady(kStart), kNothing);
+
+    // Two seconds of real time later, local time is an hour and two seconds on.
+    const Instant forward{kStart + kHour + 2000, kBoot + 2000, kHour};
+    EXPECT_FALSE(scheduler.wakeUp(forward)) << "no gap: the time did not pass";
+    EXPECT_EQ(scheduler.takeSkip(), (TickScheduler::Skip{kStartSecond + 59, kStartSecond + 3602}))
+        << "from the last second the plan knew to be quiet";
+    EXPECT_FALSE(scheduler.takeSkip()) << "once";
+    EXPECT_EQ(scheduler.takeSecond(kNothing), std::nullopt);
+
+    // Back by the hour a minute later: the repeated seconds wait.
+    scheduler.planWakeUp(forward, kNothing);
+    const Instant back{kStart + 62000, kBoot + 62000, 0};
+    EXPECT_FALSE(scheduler.wakeUp(back));
+    EXPECT_FALSE(scheduler.takeSkip());
+    EXPECT_EQ(scheduler.planWakeUp(back, kNothing), kStart + 122 * 1000 + 20) << "a safety wake-up, not at once";
+    EXPECT_FALSE(scheduler.takeSecond(TickMoments{{}, true, true, true})) << "nothing handed twice";
+
+    // The same jump back by hand is judged again.
+    TickScheduler byHand;
+    byHand.start(steady(kStart + 120 * 1000));
+    EXPECT_FALSE(byHand.wakeUp(steady(kStart + 121 * 1000)));
+    EXPECT_EQ(byHand.takeSecond(kNothing), kStartSecond + 121);
+    EXPECT_FALSE(byHand.wakeUp({kStart + 62000, kBoot + 122 * 1000, 0}));
+    EXPECT_EQ(byHand.takeSecond(kNothing), kStartSecond + 62) << "set back by hand: judged again";
+}
+
 } // namespace
 } // namespace tindora

@@ -193,20 +193,29 @@ std::optional<StoreError> replaceWholeFile(const char* target, StoreFile targetF
     return std::nullopt;
 }
 
+// The full path of time.txt in the current folder; the bare name when the
+// folder cannot be named (it was removed, or a part of it may not be read).
+std::string settingsPathHere()
+{
+    char folder[PATH_MAX];
+    if (!::getcwd(folder, sizeof folder))
+        return std::string(fileNameOf(StoreFile::Settings));
+    std::string path = folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path + std::string(fileNameOf(StoreFile::Settings));
+}
+
 class PosixSettingsStore : public AtomicFileStore {
 public:
-    using AtomicFileStore::AtomicFileStore;
-
-    std::string location() const override
+    explicit PosixSettingsStore(std::function<void()> afterPendingWritten)
+        : AtomicFileStore(std::move(afterPendingWritten)), m_location(settingsPathHere())
     {
-        char folder[PATH_MAX];
-        if (!::getcwd(folder, sizeof folder))
-            return std::string(fileNameOf(StoreFile::Settings));
-        std::string path = folder;
-        if (path.empty() || path.back() != '/')
-            path += '/';
-        return path + std::string(fileNameOf(StoreFile::Settings));
     }
+
+    // Named once, at start: a folder removed later can no longer be named,
+    // and a message about it must still say which one it was.
+    std::string location() const override { return m_location; }
     const TextCodec& codec() const override { return settingsFileCodec(); }
 
 protected:
@@ -236,6 +245,8 @@ protected:
 
 private:
     static const char* nameOf(File file) { return fileNameOf(file).data(); }
+
+    std::string m_location;
 };
 
 } // namespace

@@ -61,5 +61,26 @@ TEST_P(SettingsStoreContract, AnUnreadableFileIsKeptAsBakByTheFirstSave)
     EXPECT_EQ(under->file(StoreFile::Settings), kOldLine);
 }
 
+// What another program wrote into the file meanwhile is never destroyed by a
+// save: it is kept as time.txt.bak first, and the store says so.
+TEST_P(SettingsStoreContract, AFileChangedElsewhereIsKeptAsBakBeforeItIsReplaced)
+{
+    under->setFile(StoreFile::Settings, kOldLine);
+    EXPECT_EQ(store().readOrCreate().bytes, kOldLine);
+    EXPECT_FALSE(store().replace(kNewLine));
+    EXPECT_FALSE(store().keptOtherVersion()) << "only its own content was there";
+    EXPECT_EQ(under->file(StoreFile::Backup), std::nullopt);
+
+    under->setFile(StoreFile::Settings, "theirs\r\n");
+    EXPECT_FALSE(store().replace(kOldLine));
+    EXPECT_TRUE(store().keptOtherVersion());
+    EXPECT_EQ(under->file(StoreFile::Backup), "theirs\r\n");
+    EXPECT_EQ(under->file(StoreFile::Settings), kOldLine);
+
+    EXPECT_FALSE(store().replace(kOldLine));
+    EXPECT_FALSE(store().keptOtherVersion()) << "the same content again: left as it is";
+    EXPECT_EQ(under->file(StoreFile::Backup), "theirs\r\n");
+}
+
 } // namespace
 } // namespace tindora::settings::contract

@@ -2,6 +2,7 @@
 // the hook around them, and which callback messages the tray consumes.
 #include "little_endian.h"
 #include "module1.h"
+#include "headless_runtime.h"
 #include "shell_notify_icon.h"
 
 #include <gtest/gtest.h>
@@ -60,17 +61,6 @@ struct RecordingShell : WindowsShell {
     bool hooked = false;
 };
 
-struct NoRuntime : FormsRuntime {
-    LocalMillis now() override { return 0; }
-    std::int64_t monotonicMillis() override { return 0; }
-    std::string formatTimeOfDay(TimeOfDay) override { return {}; }
-    BoxAnswer messageBox(std::string_view, BoxStyle, std::string_view) override { return BoxAnswer::Ok; }
-    void playAlertClip() override {}
-    std::optional<std::string> armWakeUp(LocalMillis) override { return std::nullopt; }
-    void endProgram() override {}
-    void quitAfterUnload() override {}
-};
-
 struct ViewWithMenu : WindowView {
     void windowChanged(WindowChange) override {}
     int popupMenu(const Menu&) override
@@ -94,7 +84,7 @@ protected:
     }
     RecordingShell shell;
     ShellNotifyIcon icon{shell};
-    NoRuntime runtime;
+    headless::HeadlessRuntime runtime;
     FormWindow window{"Tindora1.0", runtime};
     ViewWithMenu view;
     Menu menu{{"mnuTray", 0, 0, 0, 0, "右键菜单"}};

@@ -53,6 +53,17 @@ void HeadlessApp::setClock(LocalMillis at, bool notified)
         form.tickDriver().rearm();
 }
 
+void HeadlessApp::changeUtcOffset(std::int64_t offset, bool notified)
+{
+    const std::int64_t shift = offset - runtime.utcOffset;
+    if (runtime.armedWakeUp)
+        *runtime.armedWakeUp += shift;
+    runtime.clock += shift;
+    runtime.utcOffset = offset;
+    if (notified)
+        form.tickDriver().rearm();
+}
+
 void HeadlessApp::sleep(LocalMillis millis)
 {
     passTime(runtime.clock + millis);

@@ -33,6 +33,12 @@ public:
     // The computer sleeps: both clocks move on by `millis` and no wake-up
     // fires; on resume an overdue wake-up fires at once.
     void sleep(LocalMillis millis);
+    // Local time's offset from UTC changes (daylight saving begins or ends,
+    // the user picks another zone): the local clock jumps by the difference,
+    // UTC and the monotonic clock run on, and the armed wake-up, a UTC
+    // instant, keeps it. The platform's notification re-plans, unless
+    // `notified` is false (daylight saving is announced by nobody).
+    void changeUtcOffset(std::int64_t offset, bool notified = false);
 
     // Moves both clocks forward to `to`, as time passes.
     void passTime(LocalMillis to);
@@ -48,6 +54,13 @@ public:
     Program program;
     Form1& form = program.form;
 };
+
+// The user types `text` into a field and commits it, as Tab or Enter does.
+template <typename Field> void typeAndCommit(Field& field, const std::string& text)
+{
+    field.userTypedText(text);
+    field.userCommitted();
+}
 
 // Local milliseconds of a time on the given day (0 = the Monday above).
 constexpr LocalMillis at(int day, int hour, int minute, int second, int millis = 0)

@@ -30,6 +30,8 @@ struct Announcement {
 class HeadlessRuntime : public FormsRuntime {
 public:
     LocalMillis now() override { return clock; }
+    std::int64_t utcOffsetMillis() override { return utcOffset; }
+    void tellWhileEnding(std::string_view text) override { toldWhileEnding.emplace_back(text); }
     std::int64_t monotonicMillis() override { return monotonic; }
     // The Simplified Chinese Windows default: H:mm:ss.
     std::string formatTimeOfDay(TimeOfDay time) override;
@@ -40,6 +42,10 @@ public:
     void quitAfterUnload() override { quit = true; }
 
     LocalMillis clock = 0;
+    // How far `clock` is ahead of UTC; HeadlessApp::changeUtcOffset moves both.
+    std::int64_t utcOffset = 0;
+    // What the program said while the session ended.
+    std::vector<std::string> toldWhileEnding;
     // Moves with `clock` as time passes, and on through a sleep; not when the
     // clock is set. HeadlessApp keeps the two in step.
     std::int64_t monotonic = 0;

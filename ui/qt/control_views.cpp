@@ -1,11 +1,51 @@
 #include "control_views.h"
 
+#include <QFocusEvent>
 #include <QSignalBlocker>
+
+#include <functional>
 
 namespace tindora::qt {
 namespace {
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// Enter, or the focus moving to another control of the window: what was
+// typed takes effect. Enter commits at once. The focus moving on commits once
+// it has moved: a box the commit opens (a refused picker text, a failed save)
+// would otherwise break into Qt's focus change half-way. When the window
+// itself loses the keyboard (a reminder's box comes up, the user goes to
+// another program) or a list pops up, nothing half typed takes effect: the
+// field keeps it until the user is back. (editingFinished cannot tell these
+// apart, and after one it stays silent until the text changes again.)
+class CommitOnLeaving : public QObject {
+public:
+    // `field` is the widget that holds the focus: a combo box for its line edit.
+    CommitOnLeaving(QWidget& field, std::function<void()> commit) : QObject(&field), m_commit(std::move(commit))
+    {
+        field.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::FocusOut)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            QMetaObject::invokeMethod(this, m_commit, Qt::QueuedConnection);
+        return false;
+    }
+
+private:
+    std::function<void()> m_commit;
+};
+
+template <typename Model> void commitOnEnterOrLeaving(QLineEdit& edit, QWidget& field, Model& model)
+{
+    QObject::connect(&edit, &QLineEdit::returnPressed, &field, [&model] { model.userCommitted(); });
+    new CommitOnLeaving(field, [&model] { model.userCommitted(); });
+}
 
 } // namespace
 
@@ -32,6 +72,9 @@ void setUp(ComboBox& model, QComboBox& widget)
     // textEdited: only the user's typing, never a program write or a pick.
     QObject::connect(widget.lineEdit(), &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
+    // Qt selects an item typed exactly as listed itself (activated, above)
+    // before this; the commit then finds nothing left to take.
+    commitOnEnterOrLeaving(*widget.lineEdit(), widget, model);
 }
 
 void mirror(const ComboBox& model, QComboBox& widget, ControlChange what)
@@ -59,6 +102,7 @@ void setUp(TextBox& model, QLineEdit& widget)
 {
     QObject::connect(&widget, &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
+    commitOnEnterOrLeaving(widget, widget, model);
 }
 
 void mirror(const TextBox& model, QLineEdit& widget, ControlChange what)

@@ -23,10 +23,15 @@ int main(int argc, char* argv[])
     }
     tindora::qt::configureApplication(app);
     tindora::qt::QtApp program(tindora::settings::makeFileSettingsStore());
-    // As when the session ends on Windows: the window closes (saving time.txt,
-    // removing the tray icon), then the program ends.
-    tindora::qt::TerminationSignals endOfSession([&program] { program.form.systemRequestedClose(); });
-    program.start();
+    // As when the session ends on Windows: the window unloads at once, asking
+    // nothing (time.txt saved, or why not said on stderr; the tray icon
+    // removed), and the program ends, also from under an open box.
+    tindora::qt::TerminationSignals endOfSession([&program] { program.form.systemEndedSession(); });
+    // The window can go during the load: the user chose to leave at one of
+    // its boxes, or the session ended while one was open, which ended that
+    // box's event loop but could not end the program's, not yet running.
+    if (!program.start())
+        return 0;
     single.onBringForward([&program] {
         program.form.Show();
         program.window.raise();

@@ -29,8 +29,9 @@ public:
     QtApp(const QtApp&) = delete;
     QtApp& operator=(const QtApp&) = delete;
 
-    // Form_Load, then the window shown, then the ticks running.
-    void start() { program.start(); }
+    // Form_Load, then the window shown, then the ticks running. False when
+    // the window went during the load.
+    bool start() { return program.start(); }
 
     // First, so that it outlives every box the runtime shows.
     DesktopNotifier notifier;

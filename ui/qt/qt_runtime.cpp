@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QTime>
 
+#include <cstdio>
 #include <ctime>
 
 namespace tindora::qt {
@@ -32,8 +33,8 @@ QMessageBox::Icon iconOf(BoxIcon icon)
 QtRuntime::QtRuntime(PcmClip clip)
     // One single-shot timer armed for the instant the tick scheduler names: an
     // interval timer keeps an arbitrary phase within the second and drifts.
-    : m_wakeUp([this] { wakeUpFired(); }, [this] { clockChanged(); }), m_player(clip),
-      m_clipMillis(clip.durationMillis())
+    : m_wakeUp([this] { wakeUpFired(); }, [this] { clockChanged(); }), m_zoneWatcher([this] { clockChanged(); }),
+      m_player(clip), m_clipMillis(clip.durationMillis())
 {
     m_releaseSound.setSingleShot(true);
     QObject::connect(&m_releaseSound, &QTimer::timeout, [this] {
@@ -47,7 +48,29 @@ QtRuntime::~QtRuntime() = default;
 LocalMillis QtRuntime::now()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    return now.toMSecsSinceEpoch() + std::int64_t{now.offsetFromUtc()} * 1000 + m_wallShift;
+    m_offsetAtNow = std::int64_t{now.offsetFromUtc()} * 1000;
+    return now.toMSecsSinceEpoch() + m_offsetAtNow + m_shift.wall;
+}
+
+std::int64_t QtRuntime::utcOffsetMillis()
+{
+    // The offset of the instant now() read last (the tick driver reads the
+    // two in that order), so that a zone changing in between cannot pair one
+    // zone's time with the other's offset.
+    return m_offsetAtNow + m_shift.utcOffset;
+}
+
+void QtRuntime::tellWhileEnding(std::string_view text)
+{
+    // One line, whatever breaks the text has: a session's log keeps lines.
+    std::string line;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        line.push_back(text[i] == '\n' ? ' ' : text[i]);
+    }
+    std::fprintf(stderr, "tindora: %s\n", line.c_str());
+    std::fflush(stderr);
 }
 
 std::string QtRuntime::formatTimeOfDay(TimeOfDay time)
@@ -125,17 +148,20 @@ std::int64_t QtRuntime::monotonicMillis()
     // CLOCK_BOOTTIME, unlike CLOCK_MONOTONIC, goes on counting while the computer sleeps.
     timespec t{};
     clock_gettime(CLOCK_BOOTTIME, &t);
-    return std::int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000 + m_monotonicShift;
+    return std::int64_t{t.tv_sec} * 1000 + t.tv_nsec / 1000000 + m_shift.monotonic;
 }
 
 std::optional<std::string> QtRuntime::armWakeUp(LocalMillis at)
 {
-    // The local instant as the zone has it on that day (a daylight-saving
-    // change in between moves it), clamped as every backend clamps it.
-    const LocalMillis local = now() + wakeUpDelay(at, now());
-    const QDateTime asWritten = QDateTime::fromMSecsSinceEpoch(local - m_wallShift, Qt::UTC);
-    const QDateTime instant(asWritten.date(), asWritten.time(), Qt::LocalTime);
-    return m_wakeUp.arm(instant.toMSecsSinceEpoch());
+    // Armed on UTC, as a distance from now: local time repeats an hour when
+    // daylight saving ends and skips one when it begins, so a local instant
+    // may name two absolute ones or none (one in the past would fire at once,
+    // over and over). The plan is never more than a minute ahead, and the
+    // scheduler puts right a wake-up that an offset change made early or late.
+    const QDateTime current = QDateTime::currentDateTime();
+    const std::int64_t utc = current.toMSecsSinceEpoch();
+    const LocalMillis local = utc + std::int64_t{current.offsetFromUtc()} * 1000 + m_shift.wall;
+    return m_wakeUp.arm(utc + wakeUpDelay(at, local));
 }
 
 void QtRuntime::endProgram()

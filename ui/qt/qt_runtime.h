@@ -4,6 +4,7 @@
 
 #include "forms_runtime.h"
 #include "sdl_clip_player.h"
+#include "time_zone_watcher.h"
 #include "wall_clock_timer.h"
 
 #include <QPointer>
@@ -25,6 +26,9 @@ public:
     ~QtRuntime() override;
 
     LocalMillis now() override;
+    // The offset of the instant now() read last.
+    std::int64_t utcOffsetMillis() override;
+    void tellWhileEnding(std::string_view text) override;
     std::int64_t monotonicMillis() override;
     std::string formatTimeOfDay(TimeOfDay time) override;
     BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;
@@ -46,19 +50,22 @@ public:
     // What End does in place of ending the event loop (tests).
     void setEndAction(std::function<void()> action) { m_endAction = std::move(action); }
 
-    // The clock seam (tests): the program's wall clock and monotonic clock
-    // run that far ahead of the system's. A change of the wall shift alone is
-    // a clock set by hand or a new time zone; of both, a sleep.
-    void shiftClocks(LocalMillis wall, std::int64_t monotonic)
-    {
-        m_wallShift = wall;
-        m_monotonicShift = monotonic;
-    }
+    // The clock seam (tests): how far the program's clocks run ahead of the
+    // system's. A clock set by hand moves the wall clock alone; a sleep moves
+    // the wall clock and the monotonic clock together; a new time zone (or
+    // daylight saving) moves the wall clock and the UTC offset together.
+    struct ClockShift {
+        LocalMillis wall = 0;
+        std::int64_t monotonic = 0;
+        std::int64_t utcOffset = 0;
+    };
+    void shiftClocks(const ClockShift& shift) { m_shift = shift; }
 
 private:
     void bringBoxForward(int ticket, const QString& activationToken);
 
     WallClockTimer m_wakeUp;
+    TimeZoneWatcher m_zoneWatcher;
     DesktopNotifier* m_notifier = nullptr;
     // The open boxes that have a notification, by its ticket.
     std::map<int, QPointer<QWidget>> m_announcingBoxes;
@@ -67,8 +74,8 @@ private:
     SdlClipPlayer m_player;
     std::int64_t m_clipMillis;
     std::function<void()> m_endAction;
-    LocalMillis m_wallShift = 0;
-    std::int64_t m_monotonicShift = 0;
+    ClockShift m_shift;
+    std::int64_t m_offsetAtNow = 0;
 };
 
 } // namespace tindora::qt

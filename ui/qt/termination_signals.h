@@ -1,8 +1,9 @@
 #pragma once
 // The desktop ends a session (logout, shutdown) by sending SIGTERM to the
 // programs still running; a terminal sends SIGHUP or, on Ctrl+C, SIGINT. The
-// program then closes its window as on Windows when the session ends: the
-// settings are saved and the tray icon removed before it ends.
+// program then ends as on Windows when the session ends: nothing may ask the
+// user anything on the way, so it saves what it can, says on stderr what it
+// could not, removes the tray icon and ends, also while a box is open.
 
 #include <QSocketNotifier>
 
@@ -13,8 +14,8 @@ namespace tindora::qt {
 
 class TerminationSignals {
 public:
-    // Runs `onSignal` on the UI thread, from the event loop, once one of the
-    // signals arrives. One instance per process.
+    // Runs `onSignal` on the UI thread, from the event loop (a box's too),
+    // each time one of the signals arrives. One instance per process.
     explicit TerminationSignals(std::function<void()> onSignal);
     ~TerminationSignals();
     TerminationSignals(const TerminationSignals&) = delete;

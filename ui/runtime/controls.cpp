@@ -35,10 +35,19 @@ bool ComboBox::setListIndex(int index)
         return false;
     m_listIndex = index;
     m_text = index < 0 ? std::string() : m_items[static_cast<std::size_t>(index)];
+    m_typed.reset();
     notifyView(ControlChange::Selection);
     if (Click)
         Click();
     return true;
+}
+
+void ComboBox::cancelTyping()
+{
+    if (!m_typed)
+        return;
+    m_typed.reset();
+    notifyView(ControlChange::Selection);
 }
 
 void ComboBox::userChoseItem(int index)
@@ -46,23 +55,38 @@ void ComboBox::userChoseItem(int index)
     assert(index >= 0 && index < ListCount() && "the user can only choose an existing item");
     m_listIndex = index;
     m_text = m_items[static_cast<std::size_t>(index)];
+    m_typed.reset();
     if (Click)
         Click();
 }
 
 void ComboBox::userTypedText(std::string text)
 {
-    const bool changed = text != m_text || m_listIndex != -1;
-    m_text = std::move(text);
-    m_listIndex = -1;
-    if (changed && Change)
-        Change();
+    if (text == m_text)
+        m_typed.reset();
+    else
+        m_typed = std::move(text);
+}
+
+void ComboBox::userCommitted()
+{
+    if (!m_typed)
+        return;
+    if (Commit)
+        Commit();
+    // Nobody took the text: it is dropped, never half in effect.
+    cancelTyping();
 }
 
 void TextBox::setText(std::string text)
 {
-    if (text == m_text)
+    const bool wasTyping = m_typed.has_value();
+    m_typed.reset();
+    if (text == m_text) {
+        if (wasTyping)
+            notifyView(ControlChange::Text);
         return;
+    }
     m_text = std::move(text);
     notifyView(ControlChange::Text);
     if (Change)
@@ -72,8 +96,17 @@ void TextBox::setText(std::string text)
 void TextBox::userTypedText(std::string text)
 {
     if (text == m_text)
+        m_typed.reset();
+    else
+        m_typed = std::move(text);
+}
+
+void TextBox::userCommitted()
+{
+    if (!m_typed)
         return;
-    m_text = std::move(text);
+    m_text = std::move(*m_typed);
+    m_typed.reset();
     if (Change)
         Change();
 }

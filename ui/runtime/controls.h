@@ -4,11 +4,16 @@
 // the user's input back through the user* calls, which change the state without
 // echoing it to the view (the widget already shows it) and raise the events.
 //
+// What the user types into an editable field takes effect only when they
+// commit it (Enter, or the focus leaving the field): until then Text() is the
+// value in effect and the typed text waits in typedText().
+//
 // An event raised by a property write runs to its end before the write returns.
 // Event handlers must not throw.
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -94,27 +99,38 @@ public:
     int ListCount() const { return static_cast<int>(m_items.size()); }
     const std::string& List(int index) const;
 
-    // -1 while no item is selected (nothing chosen, or text typed).
+    // -1 while no item is selected.
     int ListIndex() const { return m_listIndex; }
     // Selects item `index` (or, with -1, nothing, emptying the text) and raises
-    // Click. An index outside -1..ListCount()-1 changes nothing and returns false.
+    // Click; drops what was being typed. An index outside -1..ListCount()-1
+    // changes nothing and returns false.
     bool setListIndex(int index);
 
+    // The text in effect: the selected item's, or empty.
     const std::string& Text() const { return m_text; }
+    // What the user typed and has not committed yet.
+    const std::optional<std::string>& typedText() const { return m_typed; }
+    // Drops what was being typed: the field shows Text() again.
+    void cancelTyping();
 
     Event Click;
-    Event Change;
+    // The user committed typed text: the handler selects the item it names
+    // (setListIndex) or drops it (cancelTyping). Not an event of the form's
+    // design: the form listens to check what was typed.
+    Event Commit;
 
     // The user chose a list item: raises Click.
     void userChoseItem(int index);
-    // The user typed into the edit field: the text changes, the selection goes,
-    // and only Change is raised.
+    // The user is typing into the edit field; nothing takes effect yet.
     void userTypedText(std::string text);
+    // The user committed the field: raises Commit when something was typed.
+    void userCommitted();
 
 private:
     std::vector<std::string> m_items;
     int m_listIndex = -1;
     std::string m_text;
+    std::optional<std::string> m_typed;
 };
 
 // A single-line text box.
@@ -124,17 +140,25 @@ public:
     explicit TextBox(const ControlDesign& design) : Control(design), m_text(design.caption) {}
     TextBox(ControlList& form, const ControlDesign& design);
 
+    // The text in effect.
     const std::string& Text() const { return m_text; }
-    // Raises Change when the text changes.
+    // Raises Change when the text changes; drops what was being typed.
     void setText(std::string text);
+    // What the user typed and has not committed yet.
+    const std::optional<std::string>& typedText() const { return m_typed; }
 
+    // Raised when the text in effect changed: by the program, or by the user's commit.
     Event Change;
 
-    // The user edited the text: raises Change when it changed.
+    // The user is typing; nothing takes effect yet.
     void userTypedText(std::string text);
+    // The user committed the field: what they typed takes effect, and Change
+    // is raised when it differs from the text in effect.
+    void userCommitted();
 
 private:
     std::string m_text;
+    std::optional<std::string> m_typed;
 };
 
 class CheckBox : public CaptionedControl {

@@ -45,6 +45,10 @@ public:
 
     // The wall clock in local time.
     virtual LocalMillis now() = 0;
+    // How far local time is ahead of UTC at the instant now() read last. It
+    // changes with daylight saving and when the user picks another time zone,
+    // which tells those apart from a clock set by hand.
+    virtual std::int64_t utcOffsetMillis() = 0;
     // A monotonic clock in milliseconds from an arbitrary start, which goes on
     // counting while the computer sleeps and never jumps when the wall clock
     // is set (Linux: CLOCK_BOOTTIME; Windows: GetTickCount64). Together with
@@ -68,6 +72,11 @@ public:
     // it fires, the backend calls wakeUpFired(). Returns the platform's
     // reason, in words, when it refused to arm the wake-up.
     virtual std::optional<std::string> armWakeUp(LocalMillis at) = 0;
+
+    // Tells the user why something failed while the session ends or the
+    // program was told to stop, when no box may wait for an answer (standard
+    // error on Linux, the event log on Windows). Returns at once.
+    virtual void tellWhileEnding(std::string_view text) = 0;
 
     // End: the program ends at once, without unloading its window.
     virtual void endProgram() = 0;

@@ -45,6 +45,19 @@ void FormWindow::PopupMenu(Menu& menu)
         items[static_cast<std::size_t>(chosen)]->userChose();
 }
 
+void FormWindow::systemEndedSession()
+{
+    m_sessionEnding = true;
+    Unload();
+    // Nobody may keep the program at the end of the session.
+    if (!m_unloaded) {
+        m_unloaded = true;
+        m_visible = false;
+        notifyView(WindowChange::Unloaded);
+        m_runtime.quitAfterUnload();
+    }
+}
+
 void FormWindow::Unload()
 {
     if (m_unloaded)

@@ -58,8 +58,12 @@ public:
 
     // The user or the system minimized or restored the window.
     void systemChangedWindowState(int state);
-    // The user closed the window, or the session is ending: same as Unload.
+    // The user closed the window: same as Unload.
     void systemRequestedClose() { Unload(); }
+    // The session is ending, or the program was told to stop: the window
+    // unloads at once, and nothing may ask the user anything on the way.
+    void systemEndedSession();
+    bool sessionEnding() const { return m_sessionEnding; }
 
 protected:
     // Where the form's controls register as they are made.
@@ -82,6 +86,7 @@ private:
     bool m_visible = false;
     int m_windowState = kNormal;
     bool m_unloaded = false;
+    bool m_sessionEnding = false;
 };
 
 } // namespace tindora

@@ -98,8 +98,9 @@ TEST(SettingsLoad, StoredNumbersSelectTheirItems)
         std::string leadText;
     };
     const Case cases[] = {
-        {"7", "7/7", "2.5", "2.5"}, {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
-        {"-1", "-1/", "", "0"},     {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
+        // A lead shows in whole minutes, as the warning comes (2.5: a half goes to the even 2).
+        {"7", "7/7", "2.5", "2"}, {"7.5", "8/8", "10 min", "10"}, {"6.5", "6/6", "abc", "0"},
+        {"-1", "-1/", "", "0"},   {"", "-1/", "05", "5"},         {" 07", "7/7", "-5", "-5"},
     };
     for (const Case& c : cases) {
         HeadlessApp app;
@@ -123,10 +124,10 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     f.Text2.userTypedText("开会");
     f.Combo5.userTypedText("7"); // typed, not chosen
     f.Text3.userTypedText(" say \"hi\", ok ");
-    f.Text6.userTypedText("2.50");
+    f.Text6.userTypedText("3.50");
     f.Command6.userPressed();
     EXPECT_EQ(*app.settingsStore.file(),
-              kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"2.50\",\"\"\r\n");
+              kMeeting + "\"\",\"\",\"7\",\"5\",\" say \"\"hi\"\", ok \"\r\n" + "\"\",\"\",\"\",\"4\",\"\"\r\n");
     EXPECT_TRUE(boxes(app).empty());
 
     // And the next start brings the window back as it was, the typed 7 as item 7.
@@ -138,7 +139,7 @@ TEST(SettingsSave, WritesTheControlsTextsByteForByte)
     EXPECT_EQ(pickers(next.form.slots()[2]), "-1/ -1/ -1/");
     EXPECT_EQ(next.form.Text2.Text(), "开会");
     EXPECT_EQ(next.form.Text3.Text(), " say \"hi\", ok ");
-    EXPECT_EQ(next.form.Text6.Text(), "2.5");
+    EXPECT_EQ(next.form.Text6.Text(), "4");
     EXPECT_EQ(next.form.time1, TimeOfDay::fromParts(8, 25, 0));
     EXPECT_EQ(next.form.time2, TimeOfDay::fromParts(8, 30, 0));
 }
@@ -280,7 +281,6 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
     HeadlessApp app;
     app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
     app.start();
-    app.form.Combo2.userChoseItem(9);
     const std::pair<StoreError, std::string> cases[] = {
         {{StoreErrorKind::InUse, 32}, "文件被其他程序占用"},
         {{StoreErrorKind::PermissionDenied, 13}, "没有写入权限"},
@@ -296,17 +296,21 @@ TEST(SettingsSave, AFailedSaveIsToldOnceAndChangesNothing)
         {{StoreErrorKind::IsFolder, 5, StoreFile::Backup},
          "把原文件备份为 C:\\Tindora\\time.txt.bak 时出错：已有一个同名的文件夹"},
     };
+    int hour = 9;
     for (const auto& [error, reason] : cases) {
         app.runtime.log.clear();
         app.form.Show();
         app.settingsStore.replaceFault = error;
+        // The edit's own save fails and tells why; the minimize-to-tray save
+        // tries again and fails alike, and the same cause is not told twice.
+        app.form.Combo2.userChoseItem(++hour);
         app.form.Command6.userPressed();
         const auto shown = boxes(app);
         ASSERT_EQ(shown.size(), 1u);
         EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation + "：" + reason + "。原来的文件没有改动。");
         EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
         EXPECT_EQ(app.settingsStore.file(), kMeeting + kUntouchedLine + kUntouchedLine);
-        EXPECT_EQ(app.form.Combo2.Text(), "9");
+        EXPECT_EQ(app.form.Combo2.Text(), std::to_string(hour));
         EXPECT_FALSE(app.form.Visible()); // off to the tray all the same
         EXPECT_FALSE(app.runtime.ended);
     }
@@ -359,6 +363,98 @@ TEST(SettingsSave, AFailedSaveOnAWayOutAsksWhetherToStay)
             }
         }
     }
+}
+
+// The end of the session waits for nobody: a failed save is told on the way
+// out (standard error, the event log), never with the stay-or-leave question,
+// and what the user typed last is saved with the rest.
+TEST(SettingsSave, TheEndOfTheSessionSavesWhatItCanAndNeverWaits)
+{
+    for (const bool fails : {false, true}) {
+        HeadlessApp app;
+        app.start();
+        app.form.Combo2.userChoseItem(8);
+        app.form.Text2.userTypedText("开会"); // still being typed
+        app.form.Combo3.userTypedText("99");  // refused, quietly: nobody is there to see a box
+        if (fails)
+            app.settingsStore.replaceFault = StoreError{StoreErrorKind::ReadOnlyDisk, 30};
+        app.form.systemEndedSession();
+        app.form.systemEndedSession(); // a second signal changes nothing
+        EXPECT_TRUE(app.form.isUnloaded()) << fails;
+        EXPECT_TRUE(app.runtime.quit) << fails;
+        EXPECT_TRUE(boxes(app).empty()) << fails;
+        EXPECT_TRUE(app.trayIcon.calls.back().kind == headless::HeadlessTrayIcon::Call::Kind::Remove) << fails;
+        if (fails) {
+            EXPECT_EQ(app.runtime.toldWhileEnding,
+                      (std::vector<std::string>{"无法保存设置文件 " + kLocation +
+                                                "：所在的磁盘是只读的。原来的文件没有改动。"}));
+            continue;
+        }
+        EXPECT_TRUE(app.runtime.toldWhileEnding.empty());
+        EXPECT_EQ(app.settingsStore.file(),
+                  "\"8\",\"\",\"\",\"5\",\"\xBF\xAA\xBB\xE1\"\r\n" + kUntouchedLine + kUntouchedLine);
+    }
+}
+
+// The session can end while a box of the start-up is open: the program ends
+// there, and puts no icon into the tray on its way out.
+TEST(SettingsLoad, TheSessionEndingUnderTheLoadsBoxEndsTheStart)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile("\"99\",\"0\",\"0\",\"5\",\"\"\r\n" + kUntouchedLine + kUntouchedLine);
+    app.runtime.whileBoxOpen = [&](const Announcement&) {
+        app.form.systemEndedSession();
+        return BoxAnswer::Ok;
+    };
+    app.start();
+    EXPECT_TRUE(app.form.isUnloaded());
+    EXPECT_FALSE(app.trayIcon.added);
+    EXPECT_FALSE(app.form.Visible());
+}
+
+// Another program (or the user in an editor) rewrote time.txt while Tindora
+// ran: the next save keeps that version as time.txt.bak and says so once.
+TEST(SettingsSave, AFileChangedByAnotherProgramIsKeptAsBakAndTold)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
+    app.start();
+    const std::string theirs = "\"9\",\"0\",\"0\",\"5\",\"theirs\"\r\n" + kUntouchedLine + kUntouchedLine;
+    app.settingsStore.setFile(theirs);
+    app.form.Combo7.userChoseItem(7); // a committed edit saves
+    EXPECT_EQ(app.settingsStore.backup(), theirs);
+    EXPECT_EQ(app.settingsStore.file(), kMeeting + "\"7\",\"\",\"\",\"5\",\"\"\r\n" + kUntouchedLine);
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text,
+              "设置文件 " + kLocation +
+                  " 在 Tindora 运行时被其他程序改动过。改动后的那一份已另存为 C:\\Tindora\\time.txt.bak，" + kLocation +
+                  " 中现在是窗口里的设置。");
+    EXPECT_EQ(shown[0].style, BoxStyle{BoxIcon::Exclamation});
+
+    // Once: the program's own saves that follow keep nothing and tell nothing.
+    app.form.Combo6.userChoseItem(1);
+    app.form.Command6.userPressed();
+    EXPECT_EQ(boxes(app).size(), 1u);
+    EXPECT_EQ(app.settingsStore.backup(), theirs);
+}
+
+// A save-failure message names the full path tried, the real reason and what
+// became of the original file.
+TEST(SettingsSave, ASaveFailureSaysWhatBecameOfTheOriginal)
+{
+    HeadlessApp app;
+    app.settingsStore.setFile(kMeeting + kUntouchedLine + kUntouchedLine);
+    app.start();
+    // The folder is gone, and time.txt with it.
+    app.settingsStore.files.clear();
+    app.settingsStore.replaceFault = StoreError{StoreErrorKind::BadPath, 2, StoreFile::Pending};
+    app.form.Combo2.userChoseItem(9);
+    const auto shown = boxes(app);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "无法保存设置文件 " + kLocation +
+                                 "：写入临时文件 C:\\Tindora\\time.txt.new 时出错：所在的文件夹不存在。"
+                                 "原来的文件也不在了。");
 }
 
 TEST(SettingsSave, ASuccessfulWayOutAsksNothingAndTheTrayCloseWritesTwice)

@@ -22,8 +22,8 @@ void setSlot(Form1& form, int slot, int hour, int minute, int second, const std:
     s.hour.userChoseItem(hour);
     s.minute.userChoseItem(minute);
     s.second.userChoseItem(second);
-    s.lead.userTypedText(lead);
-    s.note.userTypedText(note);
+    headless::typeAndCommit(s.lead, lead);
+    headless::typeAndCommit(s.note, note);
 }
 
 std::string describe(const Announcement& a)
@@ -122,11 +122,11 @@ private:
             ++edits;
         } else if (dice < 68) {
             const char* leads[] = {"0", "5", "2.6", "abc", "1440", "-3", "30", "1", "", "10分钟", "61"};
-            anySlot().lead.userTypedText(leads[uniform(0, 10)]);
+            headless::typeAndCommit(anySlot().lead, leads[uniform(0, 10)]);
             ++edits;
         } else if (dice < 72) {
             const char* notes[] = {"开会", "", "吃药", "给妈妈打电话"};
-            anySlot().note.userTypedText(notes[uniform(0, 3)]);
+            headless::typeAndCommit(anySlot().note, notes[uniform(0, 3)]);
             ++edits;
         } else if (dice < 80) {
             CheckBox* options[] = {&form.Check1, &form.Check2, &form.Check3};
@@ -192,10 +192,10 @@ TEST(TickDriver, AWeekOfEditsJumpsAndSleepsAnnouncesTheSameWakingOnlyForMomentsA
         sleeps += script.sleeps;
         // Far fewer wake-ups than one a second (a week is 604,800 seconds,
         // less the time asleep).
-        EXPECT_LT(forMoments.wakeUpsFired * 20, everySecond.wakeUpsFired) << seed;
-        std::cout << "seed " << seed << ": " << forMoments.runtime.log.size() << " announcements, " << script.edits
-                  << " edits, " << script.jumps << " jumps, " << script.sleeps << " sleeps; wake-ups every second "
-                  << everySecond.wakeUpsFired << ", for moments " << forMoments.wakeUpsFired << "\n";
+        EXPECT_LT(forMoments.wakeUpsFired * 20, everySecond.wakeUpsFired)
+            << "seed " << seed << ": " << forMoments.runtime.log.size() << " announcements, " << script.edits
+            << " edits, " << script.jumps << " jumps, " << script.sleeps << " sleeps; wake-ups every second "
+            << everySecond.wakeUpsFired << ", for moments " << forMoments.wakeUpsFired;
     }
     // The weeks did what they are for.
     EXPECT_GT(dueBoxes, 100);
@@ -298,7 +298,7 @@ TEST(TickDriver, AfterASleepOneBoxNamesTheRemindersThatCameDueMeanwhile)
          [](HeadlessApp& a) { setSlot(a.form, 1, 8, 0, 30, "0", "短"); },
          at(0, 8, 0, 0, 500),
          50 * 1000,
-         {"固定报时！|请注意：8:00:30还有0分钟就到了！\r\n别忘了：短"}},
+         {"固定报时！|请注意：8:00:30到了！\r\n别忘了：短"}},
     };
     for (const Case& c : cases) {
         HeadlessApp app(at(0, 7, 0, 0));
@@ -390,6 +390,98 @@ TEST(WakeUpRefused, OnceATimerIsArmedAgainTheRemindersComeAndANewRefusalIsToldAg
     app.runtime.wakeUpsToRefuse = 2;
     app.form.tickDriver().rearm();
     EXPECT_EQ(app.runtime.log.size(), 4u);
+}
+
+} // namespace
+} // namespace tindora
+
+namespace tindora {
+namespace {
+
+constexpr std::int64_t kHour = 3600 * 1000;
+// 2026 in New York: daylight saving begins on Sunday 8 March (2:00 EST becomes
+// 3:00 EDT) and ends on Sunday 1 November (2:00 EDT becomes 1:00 EST); days
+// counted from the in-memory backend's Monday, 7 December.
+constexpr int kSpringForward = -274;
+constexpr int kFallBack = -36;
+
+std::vector<std::string> boxTexts(const HeadlessApp& app)
+{
+    std::vector<std::string> texts;
+    for (const Announcement& a : app.runtime.log)
+        if (a.kind == Announcement::Kind::Box)
+            texts.push_back(formatHhMmSs(timeOfDayOf(a.judgedSecond)) + " " + a.text);
+    return texts;
+}
+
+// The hour the clock springs over did not exist: its reminders come once, at
+// the first second after the jump, and nothing of it is taken for a clock
+// set by hand. A reminder whose due time was skipped comes as due (its warning
+// would only repeat it); a skipped warning of a reminder still to come comes.
+TEST(DaylightSaving, TheSkippedHoursRemindersComeOnceRightAfterTheJump)
+{
+    HeadlessApp app(at(kSpringForward, 1, 50, 0));
+    app.runtime.utcOffset = -5 * kHour;
+    app.start();
+    app.form.Check3.userSetValue(CheckBox::kChecked);
+    setSlot(app.form, 1, 2, 30, 0, "5", "半");
+    setSlot(app.form, 2, 3, 2, 0, "5", "二");
+    setSlot(app.form, 3, 1, 59, 30, "0", "前");
+    app.runUntil(at(kSpringForward, 2, 0, 0));
+    app.changeUtcOffset(-4 * kHour); // 2:00 EST is 3:00 EDT
+    app.runUntil(at(kSpringForward, 3, 10, 0));
+    const std::vector<std::string> expected = {
+        "01:59:30 请注意：1:59:30到了！\r\n别忘了：前",
+        "03:00:00 请注意：2:30:00到了！\r\n别忘了：半",
+        "03:00:00 请注意：3:02:00还有5分钟就到了！\r\n别忘了：二",
+        "03:00:00 请注意：3点已经到了！",
+        "03:02:00 请注意：3:02:00到了！\r\n别忘了：二",
+    };
+    EXPECT_EQ(boxTexts(app), expected);
+}
+
+// The hour that comes twice is judged once: its reminders and its chime are
+// not repeated, and the program does not wake in a loop while it repeats.
+TEST(DaylightSaving, TheRepeatedHoursMomentsComeOnce)
+{
+    HeadlessApp app(at(kFallBack, 0, 50, 0));
+    app.runtime.utcOffset = -4 * kHour;
+    app.start();
+    app.form.Check3.userSetValue(CheckBox::kChecked);
+    setSlot(app.form, 1, 1, 30, 0, "5", "会");
+    app.runUntil(at(kFallBack, 2, 0, 0));
+    app.changeUtcOffset(-5 * kHour); // 2:00 EDT is 1:00 EST
+    const std::size_t wakeUpsBefore = app.wakeUpsFired;
+    app.runUntil(at(kFallBack, 1, 59, 59));
+    EXPECT_LE(app.wakeUpsFired - wakeUpsBefore, 62u) << "a safety wake-up a minute, no more";
+    app.runUntil(at(kFallBack, 2, 0, 30));
+    const std::vector<std::string> expected = {
+        "01:00:00 请注意：1点已经到了！",
+        "01:25:00 请注意：1:30:00还有5分钟就到了！\r\n别忘了：会",
+        "01:30:00 请注意：1:30:00到了！\r\n别忘了：会",
+        "02:00:00 请注意：2点已经到了！",
+    };
+    EXPECT_EQ(boxTexts(app), expected);
+}
+
+// A new time zone is noticed when the platform says so, and a reminder due
+// 25 s later in it comes at its second; a zone moved back repeats nothing.
+TEST(TimeZoneChange, AReminderDueSoonAfterTheChangeComesAtItsSecond)
+{
+    HeadlessApp app(at(0, 10, 0, 0));
+    app.runtime.utcOffset = 8 * kHour;
+    app.start();
+    setSlot(app.form, 1, 12, 0, 25, "0", "到站");
+    app.runUntil(at(0, 10, 0, 0, 500));
+    app.changeUtcOffset(10 * kHour, true); // 10:00 at +8 is 12:00 at +10
+    app.runUntil(at(0, 12, 1, 0));
+    ASSERT_EQ(boxTexts(app), (std::vector<std::string>{"12:00:25 请注意：12:00:25到了！\r\n别忘了：到站"}));
+
+    app.changeUtcOffset(8 * kHour, true); // and back: 12:01 is 10:01 again
+    app.runUntil(at(0, 12, 1, 0));
+    EXPECT_EQ(boxTexts(app).size(), 1u) << "12:00:25 does not come twice";
+    app.runUntil(at(1, 12, 0, 26));
+    EXPECT_EQ(boxTexts(app).size(), 2u) << "and comes again the next day";
 }
 
 } // namespace

@@ -173,6 +173,16 @@ void Form1Window::updateFont()
     m_font = font;
 }
 
+NativeControl* Form1Window::controlOf(HWND widget) const
+{
+    if (!widget)
+        return nullptr;
+    for (const auto& control : m_controls)
+        if (control->widget() == widget || IsChild(control->widget(), widget))
+            return control.get();
+    return nullptr;
+}
+
 HWND Form1Window::controlHandle(std::string_view name) const
 {
     for (const auto& control : m_controls)
@@ -277,6 +287,14 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                     control->command(HIWORD(wParam));
                     break;
                 }
+        } else if (LOWORD(wParam) == IDOK && HIWORD(wParam) == 0) {
+            // Enter, turned by IsDialogMessageW into the default button's
+            // command. The window has no default button (no control is IDOK,
+            // DM_GETDEFID answers nothing): Enter commits the field it was
+            // pressed in and does nothing else. A push button reached by Tab
+            // is made the default and gets its own BN_CLICKED instead.
+            if (NativeControl* focused = controlOf(GetFocus()))
+                focused->enterPressed();
         }
         return 0;
     case WM_TIMER:
@@ -304,15 +322,24 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_form.systemRequestedClose();
         return 0;
     case WM_QUERYENDSESSION:
+        // Nothing to ask: the settings are saved when the session really ends.
         return TRUE;
     case WM_ENDSESSION:
-        // The session ends: one more close of the window, which saves and
-        // removes the tray icon before the system ends the process.
-        if (wParam)
-            m_form.systemRequestedClose();
+        if (wParam) {
+            // The session ends: save (a failure goes to the event log, never
+            // to a box), remove the tray icon, unload. The system may end the
+            // process as soon as this returns, and an announcement box may be
+            // open further down the stack, in its own modal loop, with a tick
+            // waiting to go on after it: end here, with everything done.
+            m_form.systemEndedSession();
+            m_runtime.endProgram();
+        }
         return 0;
     case WM_TIMECHANGE:
-        // The clock was set, or the time zone changed.
+        // The clock was set, or the time zone changed: Windows broadcasts
+        // this to every top-level window after either (not after a daylight
+        // saving change, which the tick's wake-up at most a minute later
+        // finds in the UTC offset).
         m_runtime.clockChanged();
         return 0;
     case WM_POWERBROADCAST:
@@ -320,9 +347,9 @@ LRESULT Form1Window::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_runtime.clockChanged();
         return TRUE;
     case WM_SETTINGCHANGE:
-        // A new time zone, or new rules of the zone, come with a settings
-        // change ("intl" or a time-zone broadcast); planning anew is cheap,
-        // so any settings change re-plans rather than guessing its name.
+        // Tools that change the zone's rules or the locale broadcast a
+        // settings change under various names; planning anew is cheap, so
+        // any settings change re-plans rather than guessing its name.
         m_runtime.clockChanged();
         break;
     case WM_DPICHANGED: {
@@ -349,13 +376,20 @@ int Form1Window::runMessageLoop()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab and the arrow keys move between the controls as in a dialog.
-        if (m_window && IsDialogMessageW(m_window, &message))
+        if (preprocessMessage(message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
+}
+
+bool Form1Window::preprocessMessage(MSG& message)
+{
+    // Tab and the arrow keys move between the controls as in a dialog, and
+    // Enter comes back as IDOK (handleMessage). Messages for other windows
+    // (a box) are left alone.
+    return m_window && IsDialogMessageW(m_window, &message);
 }
 
 } // namespace tindora::win32

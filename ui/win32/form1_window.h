@@ -34,6 +34,10 @@ public:
 
     // Runs the message loop until the program quits; returns the exit code.
     int runMessageLoop();
+    // The window's share of the message loop, for every message taken from
+    // the queue: Tab, the arrow keys and Enter as in a dialog. True when it
+    // handled the message; otherwise translate and dispatch it as usual.
+    bool preprocessMessage(MSG& message);
 
     // The message a second copy of the program posts to bring this one forward.
     static UINT bringForwardMessage();
@@ -48,6 +52,9 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls(HINSTANCE instance);
+    // The view of the control that is `widget` or holds it (a combo box's
+    // edit field), or nullptr.
+    NativeControl* controlOf(HWND widget) const;
     void updateFont();
     void setListsRedraw(bool redraw);
     void bringForward();

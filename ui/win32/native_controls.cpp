@@ -16,6 +16,12 @@ std::wstring windowText(HWND window)
     return text;
 }
 
+// Whether the focus that left a field went to another control of the same
+// window (Tab, a click), which commits what was typed; not when the window
+// itself lost the focus (a reminder's box came up, the user went to another
+// program): the field then keeps what is being typed until the user is back.
+bool focusStaysInTheWindowOf(HWND widget) { return GetActiveWindow() == GetAncestor(widget, GA_ROOT); }
+
 void setText(HWND widget, const std::string& utf8) { SetWindowTextW(widget, toWide(utf8).c_str()); }
 
 // The view of one kind of model.
@@ -69,8 +75,16 @@ protected:
                 m_model.userChoseItem(index);
         } else if (code == CBN_EDITCHANGE) {
             m_model.userTypedText(toUtf8(windowText(widget())));
+        } else if (code == CBN_KILLFOCUS) {
+            // The combo box sends it when the focus leaves both it and its
+            // edit field, not when it moves between the two or to its list.
+            if (focusStaysInTheWindowOf(widget()))
+                m_model.userCommitted();
         }
     }
+
+public:
+    void enterPressed() override { m_model.userCommitted(); }
 };
 
 class NativeTextBox : public NativeView<TextBox> {
@@ -87,7 +101,12 @@ protected:
     {
         if (code == EN_CHANGE)
             m_model.userTypedText(toUtf8(windowText(widget())));
+        else if (code == EN_KILLFOCUS && focusStaysInTheWindowOf(widget()))
+            m_model.userCommitted();
     }
+
+public:
+    void enterPressed() override { m_model.userCommitted(); }
 };
 
 class NativeCheckBox : public NativeView<CheckBox> {

@@ -1,6 +1,10 @@
 #pragma once
 // One native view per control kind: each mirrors its model into the widget
 // and feeds the user's input (WM_COMMAND notifications) back into the model.
+// Typing into a field only tells the model what is typed (CBN_EDITCHANGE,
+// EN_CHANGE); it takes effect when the user commits it: Enter, or the focus
+// leaving the field (CBN_KILLFOCUS, EN_KILLFOCUS), whether by Tab, a click
+// elsewhere or another window coming to the front.
 // The program's own writes raise notifications too; the model already holds
 // the change, so none of those may come back as the user's input.
 
@@ -44,6 +48,9 @@ public:
     void controlChanged(ControlChange what) final;
     // A WM_COMMAND notification from the widget.
     void command(WORD code);
+    // Enter in the widget: what the user typed takes effect, as when the
+    // focus leaves it. Nothing for a widget nobody types into.
+    virtual void enterPressed() {}
 
 protected:
     virtual void apply(ControlChange what) = 0;

@@ -15,8 +15,9 @@ namespace tindora::win32 {
 class Win32App {
 public:
     struct Options {
-        // The program's clock seam.
-        Win32Runtime::ClockSource clock = localNow;
+        // The program's clock seam: the local wall clock with its offset
+        // from UTC, and the monotonic clock.
+        Win32Runtime::ClockSource clock = readSystemClock;
         Win32Runtime::MonotonicSource monotonic = Win32Runtime::tickCount;
         // Another shell in place of the system's (tests).
         Win32Shell* shell = nullptr;

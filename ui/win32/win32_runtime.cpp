@@ -14,6 +14,14 @@ namespace {
 // 100-ns intervals from 1601-01-01 to 1970-01-01.
 constexpr std::int64_t kUnixEpochIn100ns = 116444736000000000LL;
 
+std::int64_t ticksOf(const FILETIME& time)
+{
+    ULARGE_INTEGER value;
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    return static_cast<std::int64_t>(value.QuadPart);
+}
+
 // winmm (and the codecs it pulls in) loads on the first alert, not at
 // start-up: most runs never sound, and the window shows sooner without it.
 using PlaySoundFn = BOOL(WINAPI*)(LPCWSTR, HMODULE, DWORD);
@@ -31,18 +39,22 @@ PlaySoundFn playSoundFunction()
 
 } // namespace
 
-LocalMillis localNow()
+ClockReading readSystemClock()
 {
-    SYSTEMTIME local;
-    GetLocalTime(&local);
-    // The local calendar time read as if it were UTC gives local milliseconds.
-    FILETIME asFileTime;
-    SystemTimeToFileTime(&local, &asFileTime);
-    ULARGE_INTEGER ticks;
-    ticks.LowPart = asFileTime.dwLowDateTime;
-    ticks.HighPart = asFileTime.dwHighDateTime;
-    return (static_cast<std::int64_t>(ticks.QuadPart) - kUnixEpochIn100ns) / 10000;
+    // One instant read both ways: a zone change between two separate reads
+    // (GetLocalTime, then the offset) would pair a local time with the other
+    // zone's offset, which looks like a clock set by hand.
+    FILETIME utc;
+    GetSystemTimeAsFileTime(&utc);
+    FILETIME local;
+    // Converts with the zone and daylight-saving state in force now, which
+    // is what GetLocalTime does too. It only fails on a time beyond 30827.
+    if (!FileTimeToLocalFileTime(&utc, &local))
+        local = utc;
+    return {(ticksOf(local) - kUnixEpochIn100ns) / 10000, (ticksOf(local) - ticksOf(utc)) / 10000};
 }
+
+LocalMillis localNow() { return readSystemClock().local; }
 
 UINT messageBoxFlags(const BoxStyle& style)
 {
@@ -61,6 +73,39 @@ UINT messageBoxFlags(const BoxStyle& style)
     if (style.systemModal)
         flags |= MB_SYSTEMMODAL;
     return flags;
+}
+
+LocalMillis Win32Runtime::now()
+{
+    m_lastReading = m_clock();
+    return m_lastReading->local;
+}
+
+std::int64_t Win32Runtime::utcOffsetMillis()
+{
+    if (!m_lastReading)
+        m_lastReading = m_clock();
+    return m_lastReading->utcOffset;
+}
+
+void Win32Runtime::tellWhileEnding(std::string_view text)
+{
+    // Nobody can answer a box while the session ends: the Application event
+    // log keeps the message for the user to find later, and the debugger's
+    // output (DebugView) shows it as it happens. The source is not registered
+    // (that takes an installer with administrator rights), so the Event
+    // Viewer shows the text under "the following information was included".
+    const std::wstring wide = toWide(text);
+    OutputDebugStringW((L"Tindora: " + wide + L"\n").c_str());
+    HANDLE log = RegisterEventSourceW(nullptr, L"Tindora");
+    if (!log) {
+        reportFaultOnce("RegisterEventSourceW", GetLastError());
+        return;
+    }
+    const wchar_t* strings[] = {wide.c_str()};
+    if (!ReportEventW(log, EVENTLOG_WARNING_TYPE, 0, 1, nullptr, 1, 0, strings, nullptr))
+        reportFaultOnce("ReportEventW", GetLastError());
+    DeregisterEventSource(log);
 }
 
 std::string Win32Runtime::formatTimeOfDay(TimeOfDay time)

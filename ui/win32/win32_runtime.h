@@ -13,7 +13,17 @@
 
 namespace tindora::win32 {
 
-// Local wall-clock time from GetLocalTime.
+// The local wall clock and its offset from UTC, read at one instant.
+struct ClockReading {
+    LocalMillis local = 0;
+    // How far local time is ahead of UTC then.
+    std::int64_t utcOffset = 0;
+};
+
+// One read of the system clock (GetSystemTimeAsFileTime), in local time
+// through the zone in force now, and the offset that conversion applied.
+ClockReading readSystemClock();
+// Local wall-clock time: readSystemClock().local.
 LocalMillis localNow();
 
 // A box's style as MessageBoxW takes it: 4160 for a system-modal box with the
@@ -22,16 +32,17 @@ UINT messageBoxFlags(const BoxStyle& style);
 
 class Win32Runtime : public FormsRuntime {
 public:
-    using ClockSource = std::function<LocalMillis()>;
+    using ClockSource = std::function<ClockReading()>;
     using MonotonicSource = std::function<std::int64_t()>;
     static constexpr UINT_PTR kWakeUpTimerId = 1;
 
     // GetTickCount64: milliseconds since boot, sleep included.
     static std::int64_t tickCount() { return static_cast<std::int64_t>(GetTickCount64()); }
 
-    // The program's clock seam: tests put a settable wall clock and
-    // monotonic clock here (a simulated sleep moves both).
-    explicit Win32Runtime(ClockSource clock = localNow, MonotonicSource monotonic = tickCount)
+    // The program's clock seam: tests put a settable wall clock (with its
+    // offset from UTC) and monotonic clock here, to set the clock by hand,
+    // change the time zone or sleep.
+    explicit Win32Runtime(ClockSource clock = readSystemClock, MonotonicSource monotonic = tickCount)
         : m_clock(std::move(clock)), m_monotonic(std::move(monotonic))
     {
     }
@@ -47,7 +58,12 @@ public:
     // The window's WM_TIMER: true when it was the wake-up.
     bool handleTimer(UINT_PTR id);
 
-    LocalMillis now() override { return m_clock(); }
+    LocalMillis now() override;
+    // The offset of the instant now() read last, so that the two describe one
+    // instant even when the zone changes between the calls (the tick driver
+    // reads now() first); before any now(), a reading of its own.
+    std::int64_t utcOffsetMillis() override;
+    void tellWhileEnding(std::string_view text) override;
     std::int64_t monotonicMillis() override { return m_monotonic(); }
     std::string formatTimeOfDay(TimeOfDay time) override;
     BoxAnswer messageBox(std::string_view text, BoxStyle style, std::string_view title) override;
@@ -59,6 +75,7 @@ public:
 private:
     ClockSource m_clock;
     MonotonicSource m_monotonic;
+    std::optional<ClockReading> m_lastReading;
     HWND m_window = nullptr;
     std::span<const std::uint8_t> m_clip;
     std::function<void()> m_endAction;

@@ -1,5 +1,6 @@
 // The whole way through on the real file system: Form1, its store, time.txt.
 #include "file_settings_store.h"
+#include "headless_app.h"
 #include "headless_runtime.h"
 #include "test_support.h"
 
@@ -27,7 +28,7 @@ TEST(ProgramOnRealFiles, CreatesSavesAndKeepsAHandEditedFile)
         first.form.Combo2.userChoseItem(8);
         first.form.Combo3.userChoseItem(30);
         first.form.Combo4.userChoseItem(0);
-        first.form.Text2.userTypedText("开会");
+        headless::typeAndCommit(first.form.Text2, "开会");
         first.form.Command6.userPressed();
         EXPECT_TRUE(first.runtime.log.empty());
     }

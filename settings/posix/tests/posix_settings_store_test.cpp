@@ -3,6 +3,7 @@
 // real SIGKILL, a disk of our own to fill or make read-only).
 #include "file_settings_store.h"
 #include "file_store_under_test.h"
+#include "settings_messages.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -220,6 +221,29 @@ TEST_F(TinyDisk, AReadOnlyDiskFailsTheSaveButStillReads)
     const StoreRead read = store->readOrCreate();
     ASSERT_TRUE(read.error);
     EXPECT_EQ(read.error->kind, StoreErrorKind::ReadOnlyDisk);
+}
+
+// A folder removed while the program runs can no longer be named by the
+// system: the store still names it, and says the original went with it.
+TEST_F(FileStore, AFolderRemovedLaterIsStillNamedAndTheOriginalSaidGone)
+{
+    const fs::path gone = folder.path() / "gone";
+    fs::create_directory(gone);
+    fs::current_path(gone);
+    const auto inside = makeFileSettingsStore();
+    TempFolder::write("time.txt", kOldLine);
+    ASSERT_FALSE(inside->readOrCreate().error);
+    // The process stays in the removed folder, as the running program would.
+    fs::remove_all(gone);
+    const auto error = inside->replace(kNewLine);
+    fs::current_path(folder.path());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->kind, StoreErrorKind::BadPath);
+    EXPECT_TRUE(error->settingsFileGone);
+    EXPECT_EQ(inside->location(), (gone / "time.txt").string());
+    EXPECT_EQ(describeSaveFailure(inside->location(), *error, false),
+              "无法保存设置文件 " + (gone / "time.txt").string() + "：写入临时文件 " +
+                  (gone / "time.txt.new").string() + " 时出错：所在的文件夹不存在。原来的文件也不在了。");
 }
 
 } // namespace

@@ -272,7 +272,7 @@ private Q_SLOTS:
             std::string_view title;
         };
         const Box boxes[] = {
-            {a::preWarningText("8:30:00", "5", "开会"), a::kPreWarningStyle, a::kFixedTimeTitle},
+            {a::preWarningText("8:30:00", 5, "开会"), a::kPreWarningStyle, a::kFixedTimeTitle},
             {a::dueText("8:30:00", "开会"), a::kDueStyle, a::kFixedTimeTitle},
             {a::missedText({{1, "8:30:00", "开会", 2}}), a::kMissedStyle, a::kMissedTitle},
             {a::hourlyText(14), a::kHourlyStyle, a::kHourlyTitle},

@@ -5,9 +5,11 @@
 #include "form1_window.h"
 #include "memory_settings_store.h"
 #include "qt_app.h"
+#include "settings_file.h"
 #include "time_format.h"
 
 #include <QAbstractItemView>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -39,6 +41,20 @@ void onNextBox(std::function<void(QMessageBox&)> whileOpen)
 }
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
+
+// Types into the focused widget: Latin text key by key, Chinese as an input
+// method hands it over once a word is chosen.
+void typeText(const QString& text)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (text.toLatin1() == text.toUtf8()) {
+        QTest::keyClicks(focused, text);
+        return;
+    }
+    QInputMethodEvent chosen;
+    chosen.setCommitString(text);
+    QApplication::sendEvent(focused, &chosen);
+}
 
 // Counts an event while keeping Form1's own handler on it.
 struct EventCounter {
@@ -146,17 +162,22 @@ private Q_SLOTS:
         QCOMPARE(clicks.count, 2);
         QCOMPARE(combo->currentText(), QStringLiteral("45"));
 
-        // The user types: the text goes to the model, no Click.
+        // The user types: the text waits in the model, nothing takes effect.
         combo->lineEdit()->selectAll();
-        QTest::keyClicks(combo->lineEdit(), QStringLiteral("7"));
+        QTest::keyClicks(combo->lineEdit(), QStringLiteral("07"));
         QCOMPARE(clicks.count, 2);
-        QCOMPARE(form.Combo3.Text(), "7");
-        QCOMPARE(form.Combo3.ListIndex(), -1);
+        QCOMPARE(form.Combo3.Text(), "45");
+        QCOMPARE(form.Combo3.typedText().value_or(""), "07");
+        // Enter commits it: the item it names is selected, Click once.
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+        QCOMPARE(clicks.count, 3);
+        QCOMPARE(form.Combo3.ListIndex(), 7);
+        QCOMPARE(combo->currentText(), QStringLiteral("7"));
 
         // The keyboard's Down picks the next item: Click once more.
         combo->setCurrentIndex(10);
         QTest::keyClick(combo, Qt::Key_Down);
-        QCOMPARE(clicks.count, 3);
+        QCOMPARE(clicks.count, 4);
         QCOMPARE(form.Combo3.ListIndex(), 11);
     }
 
@@ -167,18 +188,200 @@ private Q_SLOTS:
         EventCounter changes(form.Text1.Change);
         lead->selectAll();
         QTest::keyClicks(lead, QStringLiteral("10"));
+        QCOMPARE(form.Text1.Text(), "5");
+        QCOMPARE(changes.count, 0); // neither "1" nor "10" is in effect yet
+        // Enter commits it.
+        QTest::keyClick(lead, Qt::Key_Return);
         QCOMPARE(form.Text1.Text(), "10");
-        QCOMPARE(changes.count, 2); // "1", then "10"
+        QCOMPARE(changes.count, 1);
 
         form.Text1.setText("3");
         QCOMPARE(lead->text(), QStringLiteral("3"));
-        QCOMPARE(changes.count, 3);
+        QCOMPARE(changes.count, 2);
 
         QCheckBox* chime = widget<QCheckBox>("Check3");
         QTest::mouseClick(chime, Qt::LeftButton);
         QCOMPARE(form.Check3.Value(), CheckBox::kChecked);
         form.Check3.setValue(CheckBox::kUnchecked);
         QVERIFY(!chime->isChecked());
+    }
+
+    // The ways a user commits a field in a real window: Enter, Tab, a click
+    // into another field. Until then the typed text waits and nothing is
+    // saved, also while another window has the keyboard (a reminder's box,
+    // another program); then the field shows, and the file holds, the value
+    // in effect.
+    void typedTextTakesEffectWhenCommitted_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("commit");
+        QTest::addColumn<QString>("inEffect");
+        struct Row {
+            const char* name;
+            const char* field;
+            const char* typed;
+            const char* commit;
+            const char* inEffect;
+        };
+        static const Row rows[] = {
+            {"minute, Enter", "Combo3", "07", "Enter", "7"},
+            {"minute, Tab", "Combo3", "5.0", "Tab", "5"},
+            {"minute, click", "Combo3", " 5", "click", "5"},
+            {"minute as listed, Tab", "Combo3", "12", "Tab", "12"},
+            {"lead, Enter", "Text1", "2.6", "Enter", "3"},
+            {"lead, Tab", "Text1", "10", "Tab", "10"},
+            {"lead, click", "Text1", "7", "click", "7"},
+            {"note, Enter", "Text2", "开会", "Enter", "开会"},
+            {"note, Tab", "Text2", "买菜", "Tab", "买菜"},
+            {"note, click", "Text2", "取快递", "click", "取快递"},
+            {"note, another window and back, Tab", "Text2", "寄信", "window", "寄信"},
+        };
+        for (const Row& row : rows)
+            QTest::newRow(row.name) << QString::fromUtf8(row.field) << QString::fromUtf8(row.typed)
+                                    << QString::fromUtf8(row.commit) << QString::fromUtf8(row.inEffect);
+    }
+
+    void typedTextTakesEffectWhenCommitted()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, commit);
+        QFETCH(QString, inEffect);
+        Form1& form = m_app->form;
+        auto& store = static_cast<headless::MemorySettingsStore&>(*m_app->settingsStore);
+        m_app->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+        QWidget* target = m_app->window.findChild<QWidget*>(field);
+        QVERIFY(target);
+        auto* combo = qobject_cast<QComboBox*>(target);
+        QLineEdit* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(target);
+        // Slot 1's minute, lead or note: the model and its place in time.txt.
+        const int fileField = combo ? 1 : field == QLatin1String("Text1") ? 3 : 4;
+        const auto inEffectNow = [&]() -> std::string {
+            return combo ? form.Combo3.Text() : fileField == 3 ? form.Text1.Text() : form.Text2.Text();
+        };
+        const auto typedNow = [&]() -> std::optional<std::string> {
+            return combo ? form.Combo3.typedText() : fileField == 3 ? form.Text1.typedText() : form.Text2.typedText();
+        };
+        const std::string before = inEffectNow();
+        EventCounter pickerClicks(form.Combo3.Click);
+
+        // The user clicks into the field, selects what is there and types.
+        QTest::mouseClick(edit, Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        typeText(typed);
+        QCOMPARE(edit->text(), typed);
+        QCOMPARE(inEffectNow(), before);
+        QCOMPARE(typedNow().value_or(""), typed.toStdString());
+        const int savesBefore = store.replaceCalls;
+
+        QWidget* elsewhere = widget<QLineEdit>("Text5");
+        QWidget otherWindow;
+        if (commit == QLatin1String("Enter")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        } else if (commit == QLatin1String("Tab")) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } else if (commit == QLatin1String("click")) {
+            QTest::mouseClick(elsewhere, Qt::LeftButton);
+        } else {
+            otherWindow.show();
+            otherWindow.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&otherWindow));
+            QCoreApplication::processEvents();
+            QCOMPARE(typedNow().value_or(""), typed.toStdString());
+            QCOMPARE(store.replaceCalls, savesBefore);
+            // Back in the window, the user leaves the field with Tab.
+            m_app->window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+            QTRY_COMPARE(QApplication::focusWidget(), target);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        // Enter at once; a focus change once the focus has moved.
+        if (commit == QLatin1String("Enter"))
+            QVERIFY(!typedNow());
+        QTRY_VERIFY(!typedNow());
+        QCOMPARE(qs(inEffectNow()), inEffect);
+        QCOMPARE(edit->text(), inEffect);
+        if (combo) {
+            QCOMPARE(combo->currentIndex(), inEffect.toInt());
+            QCOMPARE(pickerClicks.count, 1);
+        }
+        // Saved at once.
+        QVERIFY(store.replaceCalls > savesBefore);
+        const settings::SettingsReading saved = settings::readSettings(store.file().value_or(""), store.codec());
+        QVERIFY(saved.fields.size() > std::size_t(fileField));
+        QCOMPARE(qs(saved.fields[std::size_t(fileField)].text), inEffect);
+        // The focus went where the user sent it.
+        if (commit == QLatin1String("Enter"))
+            QCOMPARE(QApplication::focusWidget(), target);
+        else if (commit == QLatin1String("click"))
+            QCOMPARE(QApplication::focusWidget(), elsewhere);
+        else
+            QVERIFY(QApplication::focusWidget() != target);
+    }
+
+    // A picker's text that names no item is refused with one box, however it
+    // was committed, and the picker shows the item in effect again.
+    void aRefusedPickerTextIsPutBackWithItsBox_data()
+    {
+        QTest::addColumn<QString>("commit");
+        QTest::newRow("Enter") << "Enter";
+        QTest::newRow("Tab") << "Tab";
+        QTest::newRow("click") << "click";
+    }
+
+    void aRefusedPickerTextIsPutBackWithItsBox()
+    {
+        QFETCH(QString, commit);
+        Form1& form = m_app->form;
+        form.Combo3.setListIndex(45);
+        m_app->window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_app->window));
+        QComboBox* combo = widget<QComboBox>("Combo3");
+        QTest::mouseClick(combo->lineEdit(), Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("77"));
+        EventCounter clicks(form.Combo3.Click);
+
+        QStringList texts;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            // Closed as the user closes it: once it has the focus.
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                box && box->isVisible() && box->isActiveWindow()) {
+                texts.append(box->text());
+                box->close();
+            }
+        });
+        closer.start(10);
+        QLineEdit* elsewhere = widget<QLineEdit>("Text5");
+        if (commit == QLatin1String("Enter"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else if (commit == QLatin1String("Tab"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        else
+            QTest::mouseClick(elsewhere, Qt::LeftButton);
+        QTRY_COMPARE(texts.size(), 1);
+        QCOMPARE(texts[0], qs(describeSlotInputError(1, {SlotField::Minute, "77"})));
+        QCOMPARE(combo->currentText(), QStringLiteral("45"));
+        QCOMPARE(combo->currentIndex(), 45);
+        QCOMPARE(form.Combo3.Text(), "45");
+        QVERIFY(!form.Combo3.typedText());
+        QCOMPARE(clicks.count, 0);
+        // Only one box, also once the focus settles.
+        // The focus is where the user sent it, in the window (which a window
+        // manager activates again once the box closes; bare Xvfb has none).
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QWidget* focused = m_app->window.focusWidget();
+        if (commit == QLatin1String("Enter"))
+            QCOMPARE(focused, static_cast<QWidget*>(combo));
+        else if (commit == QLatin1String("Tab"))
+            QCOMPARE(focused, static_cast<QWidget*>(widget<QComboBox>("Combo4")));
+        else
+            QCOMPARE(focused, static_cast<QWidget*>(elsewhere));
+        QCOMPARE(texts.size(), 1);
     }
 
     void trayClicksReachTheTrayModule()
@@ -359,18 +562,22 @@ private Q_SLOTS:
     {
         QtApp& app = *m_app;
         constexpr LocalMillis kMinute = 60 * 1000;
-        LocalMillis wallShift = 0;
-        std::int64_t monotonicShift = 0;
-        // Moves the program's clock to a local time of today (the clock set,
-        // as the platform reports it); `asleep` moves the monotonic clock too.
-        const auto moveTo = [&](int hour, int minute, int second, bool asleep) {
-            const LocalMillis real = app.runtime.now() - wallShift;
+        QtRuntime::ClockShift shift;
+        enum class Jump { SetByHand, Asleep, NewZone };
+        // Moves the program's clock to a local time of today, as the platform
+        // reports it: set by hand (the wall clock alone), after a sleep (the
+        // monotonic clock too) or in a new zone (the UTC offset too).
+        const auto moveTo = [&](int hour, int minute, int second, Jump jump) {
+            const LocalMillis real = app.runtime.now() - shift.wall;
             const LocalMillis target = real - real % (24 * 60 * kMinute) +
                                        ((hour * 60LL + minute) * 60 + second) * 1000 + real % 1000;
-            if (asleep)
-                monotonicShift += target - real - wallShift;
-            wallShift = target - real;
-            app.runtime.shiftClocks(wallShift, monotonicShift);
+            const LocalMillis by = target - real - shift.wall;
+            if (jump == Jump::Asleep)
+                shift.monotonic += by;
+            if (jump == Jump::NewZone)
+                shift.utcOffset += by;
+            shift.wall += by;
+            app.runtime.shiftClocks(shift);
             app.runtime.clockChanged();
         };
         Form1& form = app.form;
@@ -395,8 +602,8 @@ private Q_SLOTS:
         });
         closer.start(10);
 
-        moveTo(8, 29, 0, false);
-        moveTo(8, 39, 0, true); // asleep for ten minutes, then resumed
+        moveTo(8, 29, 0, Jump::SetByHand);
+        moveTo(8, 39, 0, Jump::Asleep); // asleep for ten minutes, then resumed
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
         QCOMPARE(seen[0].title, QStringLiteral("错过的提醒"));
         QCOMPARE(seen[0].text,
@@ -404,24 +611,32 @@ private Q_SLOTS:
         QVERIFY(seen[0].onTop);
 
         seen.clear();
-        moveTo(8, 29, 0, false);
-        moveTo(8, 39, 0, false); // set forward by hand
+        moveTo(8, 29, 0, Jump::SetByHand);
+        moveTo(8, 39, 0, Jump::SetByHand); // set forward by hand
         QTest::qWait(2500);
         QCOMPARE(seen.size(), std::size_t(0));
 
-        moveTo(8, 29, 58, false);
+        moveTo(8, 29, 58, Jump::SetByHand);
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 4000);
-        moveTo(8, 29, 58, false); // set back over the due moment
+        moveTo(8, 29, 58, Jump::SetByHand); // set back over the due moment
         QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(2), 4000);
         for (const Seen& box : seen)
             QCOMPARE(box.text, QStringLiteral("请注意：") + due + QStringLiteral("到了！\n别忘了：开会"));
 
         seen.clear();
-        moveTo(2, 39, 57, false);
-        moveTo(8, 24, 57, false); // a zone 5 h 45 min ahead
-        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(1), 5000);
+        // Slot 2 is due at 5:00:00, a local time the new zone springs over:
+        // it comes once, right after the change (set by hand, it would not).
+        form.Combo7.setListIndex(5);
+        form.Combo6.setListIndex(0);
+        form.Combo5.setListIndex(0);
+        form.Text3.setText("早操");
+        const QString skipped = qs(app.runtime.formatTimeOfDay(TimeOfDay::fromParts(5, 0, 0)));
+        moveTo(2, 39, 57, Jump::SetByHand);
+        moveTo(8, 24, 57, Jump::NewZone); // a zone 5 h 45 min ahead
+        QTRY_COMPARE_WITH_TIMEOUT(seen.size(), std::size_t(2), 5000);
         const LocalMillis shown = app.runtime.now() % (24 * 60 * kMinute);
-        QCOMPARE(seen[0].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
+        QCOMPARE(seen[0].text, QStringLiteral("请注意：") + skipped + QStringLiteral("到了！\n别忘了：早操"));
+        QCOMPARE(seen[1].text, QStringLiteral("请注意：") + due + QStringLiteral("还有5分钟就到了！\n别忘了：开会"));
         QVERIFY2(shown >= (8 * 60 + 25) * kMinute && shown < (8 * 60 + 25) * kMinute + 2000,
                  qPrintable(QString::number(shown)));
     }

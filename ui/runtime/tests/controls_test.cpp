@@ -55,24 +55,50 @@ TEST(ComboBox, UserInputRaisesItsEventsWithoutEchoingToTheView)
     fillHours(picker);
     RecordingView view;
     picker.setView(&view);
-    int clicks = 0, changes = 0;
+    int clicks = 0, commits = 0;
     picker.Click = [&] { ++clicks; };
-    picker.Change = [&] { ++changes; };
+    picker.Commit = [&] { ++commits; };
 
     picker.userChoseItem(7);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(picker.Text(), "7");
     EXPECT_EQ(picker.ListIndex(), 7);
-
-    picker.userTypedText("15");
-    EXPECT_EQ(clicks, 1) << "typing raises no Click";
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(picker.Text(), "15");
-    EXPECT_EQ(picker.ListIndex(), -1);
     EXPECT_TRUE(view.changes.empty());
+
+    picker.userTypedText("1");
+    picker.userTypedText("15");
+    EXPECT_EQ(clicks, 1) << "typing raises nothing";
+    EXPECT_EQ(commits, 0);
+    EXPECT_EQ(picker.Text(), "7") << "what is typed is not in effect yet";
+    EXPECT_EQ(picker.ListIndex(), 7);
+    EXPECT_EQ(picker.typedText(), "15");
+    EXPECT_TRUE(view.changes.empty());
+
+    // Committed and taken: the handler selects the item the text names.
+    picker.Commit = [&] {
+        ++commits;
+        picker.setListIndex(std::stoi(*picker.typedText()));
+    };
+    picker.userCommitted();
+    EXPECT_EQ(commits, 1);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(picker.Text(), "15");
+    EXPECT_FALSE(picker.typedText());
+    picker.userCommitted();
+    EXPECT_EQ(commits, 1) << "nothing typed, nothing to commit";
+
+    // Committed and refused (or nobody listening): dropped, and the widget
+    // shows what is in effect again.
+    picker.Commit = nullptr;
+    picker.userTypedText("99");
+    picker.userCommitted();
+    EXPECT_EQ(picker.Text(), "15");
+    EXPECT_EQ(picker.ListIndex(), 15);
+    EXPECT_FALSE(picker.typedText());
+    EXPECT_EQ(view.changes.back(), ControlChange::Selection);
 }
 
-TEST(TextBox, ChangeComesOnlyWhenTheTextChanges)
+TEST(TextBox, ChangeComesOnlyWhenTheTextInEffectChanges)
 {
     TextBox lead({"Text1", 0, 0, 0, 0, "5"});
     RecordingView view;
@@ -84,10 +110,25 @@ TEST(TextBox, ChangeComesOnlyWhenTheTextChanges)
     lead.setText("10");
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(view.changes.size(), 1u);
-    lead.userTypedText("10");
+
+    lead.userTypedText("1");
     lead.userTypedText("105");
+    EXPECT_EQ(changes, 1) << "typing is not in effect yet";
+    EXPECT_EQ(lead.Text(), "10");
+    lead.userCommitted();
     EXPECT_EQ(changes, 2);
+    EXPECT_EQ(lead.Text(), "105");
     EXPECT_EQ(view.changes.size(), 1u) << "user edits are not echoed";
+
+    lead.userTypedText("7");
+    lead.userTypedText("105");
+    lead.userCommitted();
+    EXPECT_EQ(changes, 2) << "typed back to what it was: no change";
+    lead.userTypedText("8");
+    lead.setText("9");
+    EXPECT_FALSE(lead.typedText()) << "a program write drops what was being typed";
+    lead.userCommitted();
+    EXPECT_EQ(lead.Text(), "9");
 }
 
 TEST(CheckBox, OnlyExactlyOneCountsAsOn)

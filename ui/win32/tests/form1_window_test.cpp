@@ -6,6 +6,7 @@
 #include "alert_clip.h"
 #include "announcements.h"
 #include "file_settings_store.h"
+#include "reminder_slot.h"
 #include "wav_reader.h"
 #include "system_error.h"
 #include "wide_text.h"
@@ -23,6 +24,13 @@ LocalMillis todayAt(int hour, int minute, int second, int millis = 0)
     constexpr LocalMillis kDay = 24LL * 3600 * 1000;
     const LocalMillis now = localNow();
     return now - now % kDay + ((hour * 60LL + minute) * 60 + second) * 1000 + millis;
+}
+
+// time.txt as the program writes it (the ANSI code page, CR LF): slot 1 at
+// 8:30:00, warned 5 minutes ahead, for a meeting; slots 2 and 3 untouched.
+std::string meetingFile(std::string_view firstLine = "\"8\",\"30\",\"0\",\"5\",\"开会\"")
+{
+    return utf8ToAnsi(std::string(firstLine)) + "\r\n\"\",\"\",\"\",\"5\",\"\"\r\n\"\",\"\",\"\",\"5\",\"\"\r\n";
 }
 
 // The system's tray calls, recorded.
@@ -51,6 +59,7 @@ public:
         return m_file->replace(bytes);
     }
     void keepCopyBeforeNextReplace() override { m_file->keepCopyBeforeNextReplace(); }
+    bool keptOtherVersion() const override { return m_file->keptOtherVersion(); }
 
 private:
     std::unique_ptr<settings::SettingsStore> m_file;
@@ -82,7 +91,7 @@ protected:
     {
         clock.set(at);
         Win32App::Options options;
-        options.clock = [this] { return clock.now(); };
+        options.clock = [this] { return clock.read(); };
         options.monotonic = [this] { return clock.monotonic(); };
         options.shell = &trayShell;
         options.beforeLoad = [](HWND window) { PreviousProcedure::install(window); };
@@ -95,6 +104,44 @@ protected:
     HWND window() const { return app->window.handle(); }
     HWND control(std::string_view name) const { return app->window.controlHandle(name); }
     Form1& form() { return app->form; }
+
+    // Pumps messages as the program's own loop does, Tab and Enter included.
+    bool pumpAsProgram(const std::function<bool()>& done, DWORD timeoutMillis = 5000)
+    {
+        return pumpUntil(done, timeoutMillis, nullptr,
+                         [this](MSG& message) { return app && app->window.preprocessMessage(message); });
+    }
+    // The control that has the keyboard focus (a combo box for its edit field).
+    HWND focusedControl() const
+    {
+        HWND focus = GetFocus();
+        while (focus && GetParent(focus) != window())
+            focus = GetParent(focus);
+        return focus;
+    }
+    // The user puts the caret into a field with its text selected, as a
+    // click and a double click would, and types over it on the keyboard.
+    ::testing::AssertionResult typeInto(std::string_view field, std::initializer_list<WORD> keys,
+                                        const std::string& typed)
+    {
+        HWND widget = control(field);
+        SetForegroundWindow(window());
+        SetFocus(widget);
+        SendMessageW(widget, field.starts_with("Combo") ? CB_SETEDITSEL : EM_SETSEL, 0,
+                     field.starts_with("Combo") ? MAKELPARAM(0, -1) : -1);
+        if (!pressKeys(keys))
+            return ::testing::AssertionFailure() << "SendInput: " << systemErrorText(GetLastError());
+        const auto typedNow = [&]() -> std::optional<std::string> {
+            if (field == "Combo2")
+                return form().Combo2.typedText();
+            if (field == "Combo3")
+                return form().Combo3.typedText();
+            return form().Text1.typedText();
+        };
+        if (!pumpAsProgram([&] { return typedNow() == typed; }))
+            return ::testing::AssertionFailure() << "the keys did not reach " << field;
+        return ::testing::AssertionSuccess();
+    }
 
     TempFolder folder; // the current folder, where time.txt lives
     SettableClock clock;
@@ -234,10 +281,27 @@ TEST_F(Form1WindowTest, ProgramWritesShowInTheWidgetsAndTheUsersInputReachesTheM
     EXPECT_EQ(form().Combo3.ListIndex(), 40);
     EXPECT_EQ(form().time2, TimeOfDay::fromParts(8, 40, 0));
 
-    // The user types a lead of 10 minutes: the edit field tells its parent.
-    SetWindowTextW(control("Text1"), L"10");
+    // The user types a lead of 10 minutes: the edit field tells its parent,
+    // and the lead takes effect when the field loses the focus.
+    HWND lead = control("Text1");
+    SetWindowTextW(lead, L"10");
+    EXPECT_EQ(form().Text1.Text(), "5") << "typing alone changes nothing";
+    EXPECT_EQ(form().Text1.typedText(), "10");
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 35, 0));
+    SendMessageW(window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(lead), EN_KILLFOCUS), reinterpret_cast<LPARAM>(lead));
     EXPECT_EQ(form().Text1.Text(), "10");
     EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 30, 0));
+
+    // A minute typed into the picker takes effect when the combo box says the
+    // focus left it.
+    SetWindowTextW(minutes, L"45");
+    SendMessageW(window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(minutes), CBN_EDITCHANGE),
+                 reinterpret_cast<LPARAM>(minutes));
+    EXPECT_EQ(form().Combo3.ListIndex(), 40) << "typing alone changes nothing";
+    SendMessageW(window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(minutes), CBN_KILLFOCUS),
+                 reinterpret_cast<LPARAM>(minutes));
+    EXPECT_EQ(form().Combo3.ListIndex(), 45);
+    EXPECT_EQ(form().time2, TimeOfDay::fromParts(8, 45, 0));
 
     // The user unticks the sound.
     SendMessageW(control("Check1"), BM_CLICK, 0, 0);
@@ -246,6 +310,222 @@ TEST_F(Form1WindowTest, ProgramWritesShowInTheWidgetsAndTheUsersInputReachesTheM
     // The program's own text write reaches the widget without echoing back.
     form().Text2.setText("开会");
     EXPECT_EQ(textOf(control("Text2")), L"开会");
+}
+
+// What the user types takes effect when they commit it, however they do:
+// Tab, Enter, or a click on another control (the combo box's own edit field
+// included). Until then nothing changes; then the slot is recomputed and
+// saved at once, and Enter does nothing else.
+TEST_F(Form1WindowTest, TypedTextTakesEffectWhenCommittedWithTabEnterOrAClickElsewhere)
+{
+    constexpr WORD kClick = 0;
+    const struct Case {
+        const char* how;
+        std::string_view field;
+        std::initializer_list<WORD> keys;
+        const char* typed;
+        WORD commit;              // a key, or kClick on `clickOn`
+        std::string_view clickOn; // and the control that has the focus afterwards
+        std::string_view focusAfter;
+        TimeOfDay warning;
+        const char* savedLine;
+    } cases[] = {
+        {"Tab from a picker",
+         "Combo3",
+         {'5', '0'},
+         "50",
+         VK_TAB,
+         "",
+         "Combo4",
+         TimeOfDay::fromParts(8, 45, 0),
+         "\"8\",\"50\",\"0\",\"5\",\"开会\""},
+        {"Enter in a picker",
+         "Combo3",
+         {'5', '0'},
+         "50",
+         VK_RETURN,
+         "",
+         "Combo3",
+         TimeOfDay::fromParts(8, 45, 0),
+         "\"8\",\"50\",\"0\",\"5\",\"开会\""},
+        {"a click on a text box from a picker",
+         "Combo3",
+         {'5', '0'},
+         "50",
+         kClick,
+         "Text2",
+         "Text2",
+         TimeOfDay::fromParts(8, 45, 0),
+         "\"8\",\"50\",\"0\",\"5\",\"开会\""},
+        {"Tab from a text box",
+         "Text1",
+         {'1', '0'},
+         "10",
+         VK_TAB,
+         "",
+         "Text2",
+         TimeOfDay::fromParts(8, 20, 0),
+         "\"8\",\"30\",\"0\",\"10\",\"开会\""},
+        {"Enter in a text box",
+         "Text1",
+         {'1', '0'},
+         "10",
+         VK_RETURN,
+         "",
+         "Text1",
+         TimeOfDay::fromParts(8, 20, 0),
+         "\"8\",\"30\",\"0\",\"10\",\"开会\""},
+        {"a click on a picker from a text box",
+         "Text1",
+         {'1', '0'},
+         "10",
+         kClick,
+         "Combo7",
+         "Combo7",
+         TimeOfDay::fromParts(8, 20, 0),
+         "\"8\",\"30\",\"0\",\"10\",\"开会\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.how);
+        TempFolder::write("time.txt", meetingFile());
+        saves = 0;
+        start();
+        BoxWatcher watcher;
+        ASSERT_TRUE(typeInto(c.field, c.keys, c.typed));
+        EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0)) << "typing alone changes nothing";
+        EXPECT_EQ(saves, 0);
+
+        if (c.commit == kClick) {
+            // On the edit field of a combo box, not on its button.
+            COMBOBOXINFO combo{};
+            combo.cbSize = sizeof combo;
+            HWND target = control(c.clickOn);
+            if (GetComboBoxInfo(target, &combo))
+                target = combo.hwndItem;
+            ASSERT_TRUE(clickOn(target));
+        } else {
+            ASSERT_TRUE(pressKeys({c.commit}));
+        }
+        ASSERT_TRUE(pumpAsProgram([&] { return saves >= 1; })) << "committed and saved";
+        EXPECT_EQ(form().time1, c.warning);
+        EXPECT_EQ(TempFolder::read("time.txt"), meetingFile(c.savedLine));
+        EXPECT_TRUE(pumpAsProgram([&] { return focusedControl() == control(c.focusAfter); }))
+            << "the focus is in " << c.focusAfter;
+        EXPECT_EQ(saves, 1) << "nothing else was saved or pressed";
+        EXPECT_TRUE(form().Visible());
+        EXPECT_EQ(watcher.count(), 0u);
+        app.reset();
+    }
+}
+
+// Slot 1's warning moves to 8:45:00 as the user types 50 into its minute
+// picker and leaves it with Tab; at 8:45:00 it rings.
+TEST_F(Form1WindowTest, AMinuteTypedIntoSlot1AndCommittedWithTabRingsAtTheNewSecond)
+{
+    TempFolder::write("time.txt", meetingFile());
+    start(todayAt(8, 44, 55));
+    ASSERT_TRUE(typeInto("Combo3", {'5', '0'}, "50"));
+    BoxWatcher watcher;
+    ASSERT_TRUE(pressKeys({VK_TAB}));
+    ASSERT_TRUE(pumpAsProgram([&] { return watcher.count() >= 1; }, 10000));
+    const LocalMillis seen = clock.now();
+    const std::string due = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 50, 0));
+    EXPECT_EQ(watcher.boxes().front().text, toWide(announcement::preWarningText(due, 5, "开会")));
+    EXPECT_GE(seen, todayAt(8, 45, 0)) << "not before its second";
+    EXPECT_LT(seen, todayAt(8, 45, 2));
+}
+
+// A reminder's box that comes up while the user types takes the focus from
+// the window, not from the field: what is half typed does not take effect,
+// and the user goes on typing once the box is closed.
+TEST_F(Form1WindowTest, ABoxComingUpWhileTypingCommitsNothing)
+{
+    TempFolder::write("time.txt", utf8ToAnsi("\"8\",\"30\",\"0\",\"5\",\"开会\"\r\n\"8\",\"45\",\"0\",\"0\",\"\"\r\n"
+                                             "\"\",\"\",\"\",\"5\",\"\"\r\n"));
+    start(todayAt(8, 44, 58));
+    ASSERT_TRUE(typeInto("Combo3", {'5'}, "5"));
+    BoxWatcher watcher; // closes the box as soon as it is there
+    ASSERT_TRUE(pumpAsProgram([&] { return watcher.count() >= 1; }, 10000)) << "slot 2 comes due";
+    pumpAsProgram([&] { return IsWindowEnabled(window()) && GetActiveWindow() == window(); }, 3000);
+    EXPECT_EQ(form().Combo3.typedText(), "5") << "still being typed";
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0));
+    EXPECT_EQ(saves, 0);
+
+    // The focus is back in the picker, after the 5.
+    ASSERT_TRUE(pressKeys({'0'}));
+    ASSERT_TRUE(pumpAsProgram([&] { return form().Combo3.typedText() == "50"; }));
+    EXPECT_EQ(saves, 0);
+    ASSERT_TRUE(pressKeys({VK_TAB}));
+    ASSERT_TRUE(pumpAsProgram([&] { return saves >= 1; }));
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 45, 0));
+}
+
+// An hour of 24 names no item: committed with Tab or Enter, it is refused
+// in one box, and the picker shows the hour in effect again.
+TEST_F(Form1WindowTest, ARefusedHourShowsItsBoxAndThePickerShowsTheHourInEffect)
+{
+    for (const WORD commit : std::initializer_list<WORD>{VK_TAB, VK_RETURN}) {
+        SCOPED_TRACE(commit == VK_TAB ? "Tab" : "Enter");
+        TempFolder::write("time.txt", meetingFile());
+        saves = 0;
+        start();
+        BoxWatcher watcher;
+        ASSERT_TRUE(typeInto("Combo2", {'2', '4'}, "24"));
+        EXPECT_EQ(textOf(control("Combo2")), L"24");
+        ASSERT_TRUE(pressKeys({commit}));
+        ASSERT_TRUE(pumpAsProgram([&] { return watcher.count() >= 1 && !form().Combo2.typedText(); }));
+        const SeenBox box = watcher.boxes().front();
+        EXPECT_EQ(box.title, L"Tindora");
+        EXPECT_EQ(box.text, toWide(describeSlotInputError(1, {SlotField::Hour, "24"})));
+        EXPECT_EQ(box.icon, MB_ICONEXCLAMATION);
+        EXPECT_TRUE(box.ownedByWindow);
+        EXPECT_EQ(textOf(control("Combo2")), L"8") << "the hour in effect, shown again";
+        EXPECT_EQ(form().Combo2.ListIndex(), 8);
+        EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, 25, 0));
+        EXPECT_EQ(saves, 0);
+        EXPECT_EQ(watcher.count(), 1u);
+        app.reset();
+    }
+}
+
+// The user types 7, thinks better of it and picks an item from the list:
+// the pick takes effect, and leaving the field brings the typed 7 back in
+// nowhere.
+TEST_F(Form1WindowTest, AListItemPickedAfterTypingWins)
+{
+    TempFolder::write("time.txt", meetingFile());
+    start();
+    ASSERT_TRUE(typeInto("Combo3", {'7'}, "7"));
+    HWND minutes = control("Combo3");
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    ASSERT_TRUE(GetComboBoxInfo(minutes, &combo));
+    MapWindowPoints(minutes, nullptr, reinterpret_cast<POINT*>(&combo.rcButton), 2);
+    ASSERT_TRUE(
+        clickAt({(combo.rcButton.left + combo.rcButton.right) / 2, (combo.rcButton.top + combo.rcButton.bottom) / 2}));
+    ASSERT_TRUE(pumpAsProgram([&] { return SendMessageW(minutes, CB_GETDROPPEDSTATE, 0, 0) != FALSE; }))
+        << "the list drops down";
+
+    int pick = static_cast<int>(SendMessageW(combo.hwndList, LB_GETTOPINDEX, 0, 0)) + 2;
+    if (pick == 7)
+        ++pick;
+    RECT item;
+    ASSERT_NE(SendMessageW(combo.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(pick), reinterpret_cast<LPARAM>(&item)),
+              LB_ERR);
+    MapWindowPoints(combo.hwndList, nullptr, reinterpret_cast<POINT*>(&item), 2);
+    ASSERT_TRUE(clickAt({(item.left + item.right) / 2, (item.top + item.bottom) / 2}));
+    ASSERT_TRUE(pumpAsProgram([&] { return form().Combo3.ListIndex() == pick; })) << "picked " << pick;
+    EXPECT_FALSE(form().Combo3.typedText());
+    EXPECT_EQ(form().time1, TimeOfDay::fromParts(8, pick - 5, 0));
+    EXPECT_EQ(saves, 1);
+
+    BoxWatcher watcher;
+    ASSERT_TRUE(pressKeys({VK_TAB}));
+    ASSERT_TRUE(pumpAsProgram([&] { return focusedControl() == control("Combo4"); }));
+    EXPECT_EQ(form().Combo3.ListIndex(), pick);
+    EXPECT_EQ(textOf(minutes), std::to_wstring(pick));
+    EXPECT_EQ(saves, 1) << "nothing more to commit";
+    EXPECT_EQ(watcher.count(), 0u);
 }
 
 TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
@@ -269,7 +549,7 @@ TEST_F(Form1WindowTest, AWarningBoxComesAtItsSecondAndADueBoxStacksOnIt)
 
     const std::string dueTime = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 30, 0));
     EXPECT_EQ(boxes[0].title, toWide(announcement::kFixedTimeTitle));
-    EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, "5", "开会")));
+    EXPECT_EQ(boxes[0].text, toWide(announcement::preWarningText(dueTime, 5, "开会")));
     EXPECT_EQ(boxes[0].icon, MB_ICONINFORMATION);
     EXPECT_TRUE(boxes[0].topmost) << "system-modal";
     EXPECT_TRUE(boxes[0].onlyOk);
@@ -290,7 +570,8 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
         WPARAM wParam;
     };
     for (const Case& event :
-         {Case{"clock set", WM_TIMECHANGE, 0}, Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
+         {Case{"clock set or zone changed", WM_TIMECHANGE, 0}, Case{"a zone's rules changed", WM_SETTINGCHANGE, 0},
+          Case{"resume", WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC}}) {
         SCOPED_TRACE(event.what);
         start(todayAt(8, 24, 58));
         form().Combo2.setListIndex(8);
@@ -310,7 +591,8 @@ TEST_F(Form1WindowTest, AClockChangeOrAResumeArmsTheTickAgain)
 // What the platform does to time, through the program's clock seam: a sleep
 // over a due moment is told in one box when the machine resumes; a clock set
 // forward by hand over it tells nothing; a clock set back brings the moment
-// again; a new time zone (+5:45) brings the next moment at its local second.
+// again; a new time zone (+5:45) announces the moments of the local hours it
+// springs over at once, and brings the next moment at its local second.
 TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsTheyShould)
 {
     TempFolder::write("time.txt", "\"8\",\"30\",\"0\",\"5\",\"" + utf8ToAnsi("开会") +
@@ -358,12 +640,22 @@ TEST_F(Form1WindowTest, SleepsClockChangesAndZoneChangesAreToldOrAnnouncedAsThey
     {
         SCOPED_TRACE("a new time zone, 5 h 45 min ahead");
         start(todayAt(2, 39, 57));
+        // Slot 2 falls in the local hours the zone change springs over.
+        form().Text3.setText("早班");
+        form().Combo7.setListIndex(5);
+        form().Combo6.setListIndex(0);
+        form().Combo5.setListIndex(0);
         BoxWatcher watcher;
-        clock.set(clock.now() + (5 * 60 + 45) * 60 * 1000);
-        SendMessageW(window(), WM_SETTINGCHANGE, 0, 0);
-        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 1; }, 5000));
+        clock.changeUtcOffset(clock.read().utcOffset + (5 * 60 + 45) * 60 * 1000);
+        // What Windows broadcasts once the time zone is changed.
+        SendMessageW(window(), WM_TIMECHANGE, 0, 0);
+        ASSERT_TRUE(pumpUntil([&] { return watcher.count() >= 2; }, 6000));
         const LocalMillis seen = clock.now();
-        EXPECT_EQ(watcher.boxes().front().text, L"请注意：" + due() + L"还有5分钟就到了！\r\n别忘了：开会");
+        const std::vector<SeenBox> boxes = watcher.boxes();
+        const std::wstring skipped = toWide(app->runtime.formatTimeOfDay(TimeOfDay::fromParts(5, 0, 0)));
+        EXPECT_EQ(boxes[0].text, L"请注意：" + skipped + L"到了！\r\n别忘了：早班")
+            << "a moment sprung over comes once, right after the change";
+        EXPECT_EQ(boxes[1].text, L"请注意：" + due() + L"还有5分钟就到了！\r\n别忘了：开会");
         EXPECT_GE(seen, todayAt(8, 25, 0)) << "not before its second";
         EXPECT_LT(seen, todayAt(8, 25, 2));
         app.reset();
@@ -487,17 +779,27 @@ TEST_F(Form1WindowTest, MinimizingHidesTheWindowAndAClickBringsItBackAtNormalSiz
     EXPECT_EQ(client.right, layout::twipsToPixels(layout::kClientWidthTwips, app->window.dpi()));
 }
 
-TEST_F(Form1WindowTest, TheEndOfTheSessionClosesTheWindowLikeItsCloseBox)
+// The session ends: the program may end at once, saves what the window
+// shows (a note still being typed included), removes its icon and ends.
+TEST_F(Form1WindowTest, TheEndOfTheSessionSavesWhatTheWindowShowsAndEnds)
 {
+    TempFolder::write("time.txt", meetingFile());
     start();
-    EXPECT_TRUE(SendMessageW(window(), WM_QUERYENDSESSION, 0, 0));
+    SetWindowTextW(control("Text2"), L"午饭"); // typed, not yet committed
+    EXPECT_EQ(SendMessageW(window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(saves, 0) << "asked only whether it may end";
+    BoxWatcher watcher;
+    SendMessageW(window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_TRUE(ended) << "the program ends before the message returns";
+    EXPECT_TRUE(form().isUnloaded());
+    EXPECT_EQ(window(), nullptr) << "the window is gone";
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(TempFolder::read("time.txt"), meetingFile("\"8\",\"30\",\"0\",\"5\",\"午饭\""));
+    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
     bool quit = false;
-    SendMessageW(window(), WM_ENDSESSION, TRUE, 0);
     pumpUntil([&] { return quit; }, 2000, &quit);
     EXPECT_TRUE(quit);
-    EXPECT_TRUE(form().isUnloaded());
-    EXPECT_EQ(saves, 1) << "the settings are saved before the session ends";
-    EXPECT_EQ(trayShell.commands.back(), tray::kNimDelete);
+    EXPECT_EQ(watcher.count(), 0u);
 }
 
 TEST_F(Form1WindowTest, TheIconComesBackWhenTheShellRestarts)
@@ -526,6 +828,43 @@ TEST(Win32Runtime, AWakeUpTheSystemRefusesComesBackWithItsReason)
         << *refusal;
     EXPECT_EQ(refusal->find("错误代码"), std::string::npos) << "the system's words, not a number";
     EXPECT_NE(refusal->back(), '\n');
+}
+
+// The tick reads local time, then its offset from UTC: both come from one
+// reading, even when the zone changes between the two calls. The system's
+// reading is UTC moved by the zone's bias (CTest also runs this under a
+// zone of its own, TZ=XXX-5:45, where a sign error would show).
+TEST(Win32Runtime, LocalTimeAndItsUtcOffsetAreReadAtOneInstant)
+{
+    constexpr std::int64_t kHour = 3600 * 1000;
+    const std::vector<ClockReading> readings = {{1000, 0}, {1000 + kHour, kHour}};
+    std::size_t next = 0;
+    Win32Runtime runtime([&] { return readings[std::min(next++, readings.size() - 1)]; });
+    EXPECT_EQ(runtime.now(), 1000);
+    EXPECT_EQ(runtime.utcOffsetMillis(), 0) << "the offset of that reading, not of a later one";
+    EXPECT_EQ(runtime.now(), 1000 + kHour);
+    EXPECT_EQ(runtime.utcOffsetMillis(), kHour);
+
+    const auto utcNow = [] {
+        FILETIME utc;
+        GetSystemTimeAsFileTime(&utc);
+        ULARGE_INTEGER ticks;
+        ticks.LowPart = utc.dwLowDateTime;
+        ticks.HighPart = utc.dwHighDateTime;
+        return (static_cast<std::int64_t>(ticks.QuadPart) - 116444736000000000LL) / 10000;
+    };
+    const std::int64_t before = utcNow();
+    const ClockReading system = readSystemClock();
+    const std::int64_t after = utcNow();
+    EXPECT_GE(system.local - system.utcOffset, before);
+    EXPECT_LE(system.local - system.utcOffset, after);
+    TIME_ZONE_INFORMATION zone;
+    const DWORD state = GetTimeZoneInformation(&zone);
+    ASSERT_NE(state, TIME_ZONE_ID_INVALID);
+    const LONG bias = zone.Bias + (state == TIME_ZONE_ID_DAYLIGHT   ? zone.DaylightBias
+                                   : state == TIME_ZONE_ID_STANDARD ? zone.StandardBias
+                                                                    : 0);
+    EXPECT_EQ(system.utcOffset, -bias * 60 * 1000LL);
 }
 
 // Every box the program shows reaches MessageBoxW with the style Windows

@@ -43,6 +43,40 @@ bool isOurBox(HWND window)
 
 } // namespace
 
+void SettableClock::set(LocalMillis at)
+{
+    std::lock_guard lock(m_mutex);
+    m_wallShift = at - localNow();
+}
+
+void SettableClock::changeUtcOffset(std::int64_t offset)
+{
+    std::lock_guard lock(m_mutex);
+    const std::int64_t shift = offset - (readSystemClock().utcOffset + m_offsetShift);
+    m_wallShift += shift;
+    m_offsetShift += shift;
+}
+
+void SettableClock::sleep(LocalMillis millis)
+{
+    std::lock_guard lock(m_mutex);
+    m_wallShift += millis;
+    m_monotonicShift += millis;
+}
+
+ClockReading SettableClock::read() const
+{
+    std::lock_guard lock(m_mutex);
+    const ClockReading real = readSystemClock();
+    return {real.local + m_wallShift, real.utcOffset + m_offsetShift};
+}
+
+std::int64_t SettableClock::monotonic() const
+{
+    std::lock_guard lock(m_mutex);
+    return Win32Runtime::tickCount() + m_monotonicShift;
+}
+
 std::wstring textOf(HWND window)
 {
     wchar_t buffer[1024];
@@ -106,7 +140,8 @@ void BoxWatcher::watch()
     }
 }
 
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis, bool* quit)
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis, bool* quit,
+               const std::function<bool(MSG&)>& preprocess)
 {
     const DWORD start = GetTickCount();
     while (!done()) {
@@ -120,11 +155,48 @@ bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis, bool* qui
                     *quit = true;
                 continue;
             }
+            if (preprocess && preprocess(message))
+                continue;
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
     }
     return true;
+}
+
+bool pressKeys(std::initializer_list<WORD> virtualKeys)
+{
+    std::vector<INPUT> inputs;
+    for (WORD key : virtualKeys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        down.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        INPUT up = down;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(down);
+        inputs.push_back(up);
+    }
+    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+bool clickAt(POINT screen)
+{
+    if (!SetCursorPos(screen.x, screen.y))
+        return false;
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    return SendInput(2, inputs, sizeof(INPUT)) == 2;
+}
+
+bool clickOn(HWND window)
+{
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return false;
+    return clickAt({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
 }
 
 void pumpFor(DWORD millis)

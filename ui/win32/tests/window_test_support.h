@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -19,22 +20,30 @@ using testkit::TempFolder;
 using testkit::waitFor;
 
 // The real clocks moved to a chosen local instant; they run on from there.
-// Setting the wall clock leaves the monotonic one alone, as setting the clock
-// by hand or changing the time zone does; a sleep moves both.
+// Three things move them, each as the system would: the clock set by hand
+// moves local time alone; a new time zone (or daylight saving) moves local
+// time and its offset from UTC together; a sleep moves local time and the
+// monotonic clock together.
 class SettableClock {
 public:
-    void set(LocalMillis at) { m_offset = at - localNow(); }
-    LocalMillis now() const { return localNow() + m_offset.load(); }
-    std::int64_t monotonic() const { return Win32Runtime::tickCount() + m_monotonicOffset.load(); }
-    void sleep(LocalMillis millis)
-    {
-        m_offset += millis;
-        m_monotonicOffset += millis;
-    }
+    // The clock set by hand to `at`.
+    void set(LocalMillis at);
+    // The time zone changes to one `offset` ahead of UTC: local time jumps by
+    // the difference, UTC runs on.
+    void changeUtcOffset(std::int64_t offset);
+    // The computer sleeps for `millis`.
+    void sleep(LocalMillis millis);
+
+    ClockReading read() const;
+    LocalMillis now() const { return read().local; }
+    std::int64_t monotonic() const;
 
 private:
-    std::atomic<LocalMillis> m_offset{0};
-    std::atomic<std::int64_t> m_monotonicOffset{0};
+    // The program reads the clock on its thread while a test thread may set it.
+    mutable std::mutex m_mutex;
+    LocalMillis m_wallShift = 0;
+    std::int64_t m_offsetShift = 0;
+    std::int64_t m_monotonicShift = 0;
 };
 
 // A message box as the user saw it.
@@ -77,10 +86,21 @@ private:
 };
 
 // Dispatches messages until `done` or the timeout; false on timeout. A
-// WM_QUIT on the way is noted in `quit`.
-bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr);
+// WM_QUIT on the way is noted in `quit`. Each message goes to `preprocess`
+// first (the program's own loop does that: Form1Window::preprocessMessage),
+// and is dispatched only when it returns false.
+bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMillis = 5000, bool* quit = nullptr,
+               const std::function<bool(MSG&)>& preprocess = {});
 // Dispatches what is queued now, and a little more.
 void pumpFor(DWORD millis);
+
+// The user at the keyboard and the mouse: real input through SendInput, which
+// reaches the foreground window's focus (keys) or the window under the
+// pointer (clicks). False when the system took none of it.
+bool pressKeys(std::initializer_list<WORD> virtualKeys);
+bool clickAt(POINT screen);
+// A left click in the middle of a window's rectangle.
+bool clickOn(HWND window);
 
 // The rectangle of a control in its parent's client coordinates.
 RECT clientRectOf(HWND control);
