@@ -142,6 +142,11 @@ private:
     // Saves an edit the user committed; a failure is told once per cause and
     // the next save point tries again.
     void saveEdits();
+    // Saves what is in effect and tells the user what they must know: a
+    // failure once per cause, another program's version kept as time.txt.bak,
+    // characters the file cannot hold once per change. False when the file
+    // was not written.
+    bool saveAndTell();
     // Saves on a way out of the program; false when the user chose to stay.
     bool saveBeforeLeaving();
     // Saves as the session ends: nothing may wait for an answer.

@@ -159,16 +159,29 @@ void Form1::commitPendingEdits(bool quietly)
     m_committingAll = false;
 }
 
-bool Form1::保存固定时间()
+bool Form1::保存固定时间() { return saveAndTell(); }
+
+void Form1::saveEdits()
+{
+    // The load puts the file into the window: nothing to save back yet. A
+    // save point that commits every field saves once, after them.
+    if (!m_loaded || isUnloaded() || m_committingAll)
+        return;
+    saveAndTell();
+}
+
+bool Form1::saveAndTell()
 {
     const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
     if (outcome.error) {
-        // An edit's save that failed for the same cause has told it already.
+        // Told once per cause: every committed field tries again, and the
+        // next save point does too.
         const std::pair cause{outcome.error->kind, outcome.error->file};
-        if (m_saveFailureTold != cause)
+        if (m_saveFailureTold != cause) {
+            m_saveFailureTold = cause;
             runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
                                  kWarningStyle, kAboutTitle);
-        m_saveFailureTold = cause;
+        }
         return false;
     }
     m_saveFailureTold.reset();
@@ -181,32 +194,6 @@ bool Form1::保存固定时间()
                              kWarningStyle, kAboutTitle);
     m_inexactWarnedFor = outcome.inexactKey;
     return true;
-}
-
-void Form1::saveEdits()
-{
-    // The load puts the file into the window: nothing to save back yet.
-    if (!m_loaded || isUnloaded() || m_committingAll)
-        return;
-    const SaveOutcome outcome = saveSlots(m_slots, m_settingsStore);
-    if (outcome.error) {
-        // Told once per cause: every committed field tries again, and the
-        // next save point does too.
-        const std::pair cause{outcome.error->kind, outcome.error->file};
-        if (m_saveFailureTold != cause) {
-            m_saveFailureTold = cause;
-            runtime().messageBox(settings::describeSaveFailure(m_settingsStore.location(), *outcome.error, false),
-                                 kWarningStyle, kAboutTitle);
-        }
-        return;
-    }
-    m_saveFailureTold.reset();
-    if (outcome.keptOtherVersion)
-        tellOtherVersionKept(false);
-    if (!outcome.inexact.empty() && outcome.inexactKey != m_inexactWarnedFor)
-        runtime().messageBox(settings::describeInexactSave(m_settingsStore.location(), outcome.inexact, false),
-                             kWarningStyle, kAboutTitle);
-    m_inexactWarnedFor = outcome.inexactKey;
 }
 
 void Form1::tellOtherVersionKept(bool sessionEnding)

@@ -48,7 +48,7 @@ if [ "${1:-}" != --inner ]; then
   [ "$(id -u)" = 0 ] || { echo "run as root: the session runs as nobody (setpriv)" >&2; exit 1; }
   work=$(mktemp -d)
   chmod 755 "$work"
-  cp "$program" "$start" "$here/gnome_shell.sh" "$work/"
+  cp "$program" "$start" "$here/gnome_shell.sh" "$repo/ui/qt/tests/test_lib.sh" "$work/"
   mkdir -p "$work/runtime" "$work/home" "$work/out"
   chown -R 65534:65534 "$work"
   chmod 700 "$work/runtime"
@@ -83,6 +83,8 @@ fi
 work=$2
 out=$work/out
 cd "$work"
+# shellcheck source=../../ui/qt/tests/test_lib.sh
+source "$work/test_lib.sh"
 export HOME=$work/home XDG_RUNTIME_DIR=$work/runtime
 export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 SDL_AUDIODRIVER=dummy
@@ -111,16 +113,6 @@ fail() {
   note "STOPPED: $*"
   exit 1
 }
-waitFor() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-equals() { [ "$("${@:2}")" = "$1" ]; }
 
 # Buses: a private system bus (the shell needs one) and a private session
 # bus whose service folder holds only what GNOME itself starts by activation.
@@ -130,20 +122,9 @@ for s in ca.desrt.dconf org.gnome.Shell.Notifications org.gnome.Shell.Extensions
   cp "/usr/share/dbus-1/services/$s.service" bus/services/
 done
 for type in system session; do
-  cat >"bus/$type.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>$type</type>
-  <listen>unix:path=$work/bus/$type</listen>
-  $([ "$type" = session ] && echo "<servicedir>$work/bus/services</servicedir>")
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
+  services=""
+  [ "$type" = session ] && services=$work/bus/services
+  busConfig "bus/$type.conf" "$type" "$work/bus/$type" "$services"
   dbus-daemon --config-file="bus/$type.conf" --nofork >"$out/dbus-$type.log" 2>&1 &
   pids+=($!)
 done

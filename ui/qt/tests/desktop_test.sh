@@ -28,6 +28,8 @@ program=$(realpath "$1")
 start=$(realpath "$2")
 desktop=$3
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=test_lib.sh
+source "$here/test_lib.sh"
 
 fail() {
   echo "FAIL: $*" >&2
@@ -41,19 +43,6 @@ fail() {
   exit 1
 }
 
-# Polls a command for up to $1 tenths of a second.
-waitFor() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
-gone() { ! kill -0 "$1" 2>/dev/null; }
-# True when the command prints the expected text: equals TEXT COMMAND...
-equals() { [ "$("${@:2}")" = "$1" ]; }
 
 pids=()
 stopAll() {
@@ -71,20 +60,7 @@ stopAll() {
 # every call and signal of the notification protocol.
 startBus() {
   mkdir -p "$work/bus/services"
-  cat >"$work/bus/session.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$work/bus/socket</listen>
-  <servicedir>$work/bus/services</servicedir>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
+  busConfig "$work/bus/session.conf" session "$work/bus/socket" "$work/bus/services"
   dbus-daemon --config-file="$work/bus/session.conf" --nofork --print-address=3 3>"$work/bus/address" \
     2>"$work/dbus.log" &
   pids+=($!)
@@ -150,9 +126,6 @@ def walk(node):
 print(walk(json.load(sys.stdin)) or "")'
 }
 
-mapState() { xwininfo -id "$1" 2>/dev/null | awk '/Map State:/{print $3}'; }
-isViewable() { [ "$(mapState "$1")" = IsViewable ]; }
-isUnmapped() { [ "$(mapState "$1")" = IsUnMapped ]; }
 boxCount() { xdotool search --name "^$1\$" 2>/dev/null | while read -r w; do isViewable "$w" && echo "$w"; done | wc -l; }
 
 # The settings: slot 1 due at 9:00:40, warned a minute ahead (8:59:40);
@@ -377,6 +350,7 @@ sway)
   mkdir -p "$work/bin" "$work/home" "$work/runtime"
   cp "$program" "$start" "$work/bin/"
   cp "$0" "$work/bin/desktop_test.sh"
+  cp "$here/test_lib.sh" "$work/bin/"
   chmod 755 "$work/bin"/*
   chown -R 65534:65534 "$work"
   chmod 700 "$work/runtime"

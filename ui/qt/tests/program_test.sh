@@ -41,6 +41,8 @@ program=$1
 scenario=$2
 clip=${3:-}
 here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=test_lib.sh
+source "$here/test_lib.sh"
 
 if [ -z "${TINDORA_PRIVATE_DISPLAY:-}" ]; then
   # Always a display of its own: the test starts a tray host and moves the
@@ -84,20 +86,7 @@ fail() {
   exit 1
 }
 
-# Polls a command for up to $1 tenths of a second.
-waitFor() {
-  local tenths=$1
-  shift
-  for _ in $(seq "$tenths"); do
-    if "$@" >/dev/null 2>&1; then return 0; fi
-    sleep 0.1
-  done
-  return 1
-}
 
-mapState() { xwininfo -id "$1" | awk '/Map State:/{print $3}'; }
-isViewable() { [ "$(mapState "$1")" = IsViewable ]; }
-isUnmapped() { [ "$(mapState "$1")" = IsUnMapped ]; }
 # The docked tray icon: the program's only window of class tindora named tindora.
 trayIcon() { xwininfo -root -tree | awk '/"tindora": \("tindora" "tindora"\)/{print $1; exit}'; }
 hasTrayIcon() { [ -n "$(trayIcon)" ]; }
@@ -106,7 +95,6 @@ clickTrayIcon() {
   eval "$(xdotool getwindowgeometry --shell "$(trayIcon)")"
   xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click "$1"
 }
-gone() { ! kill -0 "$1" 2>/dev/null; }
 # A window of the program's, shown, by its exact title.
 shownWindow() {
   local id

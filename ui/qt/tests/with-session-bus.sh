@@ -4,6 +4,8 @@
 # notification server, no tray) and nothing of the user's session answers.
 #   with-session-bus.sh COMMAND...
 set -euo pipefail
+# shellcheck source=test_lib.sh
+source "$(dirname "$0")/test_lib.sh"
 
 dir=$(mktemp -d)
 bus=""
@@ -13,20 +15,7 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir "$dir/services"
-cat >"$dir/session.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$dir/bus</listen>
-  <servicedir>$dir/services</servicedir>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-CONF
+busConfig "$dir/session.conf" session "$dir/bus" "$dir/services"
 dbus-daemon --config-file="$dir/session.conf" --nofork --print-address=3 3>"$dir/address" &
 bus=$!
 for _ in $(seq 100); do
