@@ -348,6 +348,37 @@ TEST(TickDriver, TheMissedRemindersBoxByteForByte)
                                        "\xE5\xBC\x80\xE4\xBC\x9A");
 }
 
+// The platform's wake-up is spent once it fires (Windows kills the timer, a
+// timerfd is single-shot): the driver arms the next one before it hands a
+// second to Timer1, so that while a box of that tick is open the next
+// wake-up is already armed, and the ticks go on under the box.
+TEST(TickDriver, TheNextWakeUpIsArmedBeforeATicksBoxOpens)
+{
+    for (const auto pace : {Pace::EverySecond, Pace::OnlyForMoments}) {
+        HeadlessApp app(at(0, 8, 24, 0), pace);
+        app.start();
+        setSlot(app.form, 1, 8, 30, 0, "5", "开会"); // warning at 8:25:00
+        setSlot(app.form, 2, 8, 25, 1, "0", "");     // due at 8:25:01
+        std::vector<std::optional<LocalMillis>> armedWhileOpen;
+        std::vector<std::string> openAtOnce;
+        std::size_t open = 0;
+        app.runtime.whileBoxOpen = [&](const Announcement& box) {
+            ++open;
+            armedWhileOpen.push_back(app.runtime.armedWakeUp);
+            openAtOnce.push_back(std::to_string(open) + " " + formatHhMmSs(timeOfDayOf(box.judgedSecond)));
+            if (open == 1)
+                app.runUntil(at(0, 8, 25, 1, 500)); // the user reads the warning for a second and more
+            --open;
+            return BoxAnswer::Ok;
+        };
+        app.runUntil(at(0, 8, 25, 0, 500));
+        const auto name = pace == Pace::EverySecond ? "every second" : "for moments";
+        EXPECT_EQ(openAtOnce, (std::vector<std::string>{"1 08:25:00", "2 08:25:01"})) << name;
+        ASSERT_EQ(armedWhileOpen.size(), 2u) << name;
+        EXPECT_EQ(armedWhileOpen[0], at(0, 8, 25, 1, 20)) << name << ": armed before the warning's box opened";
+    }
+}
+
 // A wake-up the platform will not arm must never stop the reminders silently.
 TEST(WakeUpRefused, OneRefusalIsTriedAgainAtOnceAndTwoAreToldToTheUserOnce)
 {
