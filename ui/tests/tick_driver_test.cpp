@@ -348,6 +348,37 @@ TEST(TickDriver, TheMissedRemindersBoxByteForByte)
                                        "\xE5\xBC\x80\xE4\xBC\x9A");
 }
 
+// The platform's wake-up is spent once it fires (Windows kills the timer, a
+// timerfd is single-shot): the driver arms the next one before it hands a
+// second to Timer1, so that while a box of that tick is open the next
+// wake-up is already armed, and the ticks go on under the box.
+TEST(TickDriver, TheNextWakeUpIsArmedBeforeATicksBoxOpens)
+{
+    for (const auto pace : {Pace::EverySecond, Pace::OnlyForMoments}) {
+        HeadlessApp app(at(0, 8, 24, 0), pace);
+        app.start();
+        setSlot(app.form, 1, 8, 30, 0, "5", "开会"); // warning at 8:25:00
+        setSlot(app.form, 2, 8, 25, 1, "0", "");     // due at 8:25:01
+        std::vector<std::optional<LocalMillis>> armedWhileOpen;
+        std::vector<std::string> openAtOnce;
+        std::size_t open = 0;
+        app.runtime.whileBoxOpen = [&](const Announcement& box) {
+            ++open;
+            armedWhileOpen.push_back(app.runtime.armedWakeUp);
+            openAtOnce.push_back(std::to_string(open) + " " + formatHhMmSs(timeOfDayOf(box.judgedSecond)));
+            if (open == 1)
+                app.runUntil(at(0, 8, 25, 1, 500)); // the user reads the warning for a second and more
+            --open;
+            return BoxAnswer::Ok;
+        };
+        app.runUntil(at(0, 8, 25, 0, 500));
+        const auto name = pace == Pace::EverySecond ? "every second" : "for moments";
+        EXPECT_EQ(openAtOnce, (std::vector<std::string>{"1 08:25:00", "2 08:25:01"})) << name;
+        ASSERT_EQ(armedWhileOpen.size(), 2u) << name;
+        EXPECT_EQ(armedWhileOpen[0], at(0, 8, 25, 1, 20)) << name << ": armed before the warning's box opened";
+    }
+}
+
 // A wake-up the platform will not arm must never stop the reminders silently.
 TEST(WakeUpRefused, OneRefusalIsTriedAgainAtOnceAndTwoAreToldToTheUserOnce)
 {
@@ -482,6 +513,77 @@ TEST(TimeZoneChange, AReminderDueSoonAfterTheChangeComesAtItsSecond)
     EXPECT_EQ(boxTexts(app).size(), 1u) << "12:00:25 does not come twice";
     app.runUntil(at(1, 12, 0, 26));
     EXPECT_EQ(boxTexts(app).size(), 2u) << "and comes again the next day";
+}
+
+// The platform tells of a jump (a resume from sleep, the clock set by hand,
+// a new time zone) and the driver plans anew at once, before any wake-up
+// armed earlier comes: the sleep is told in one box, a moment set back over
+// comes again, and the moments a new zone springs over come once right after
+// the change, the next one at its own second.
+TEST(TickDriver, AJumpThePlatformTellsOfIsPlannedAnewAtOnce)
+{
+    constexpr LocalMillis kMinute = 60 * 1000;
+    struct Case {
+        const char* what;
+        LocalMillis from;
+        std::function<void(HeadlessApp&)> jump;
+        LocalMillis until;
+        std::vector<std::string> boxes;
+    };
+    const Case cases[] = {
+        {"asleep from 8:29 to 8:39, the resume told before the wake-up armed earlier",
+         at(0, 8, 29, 0),
+         [](HeadlessApp& a) {
+             a.passTime(a.runtime.clock + 10 * kMinute);
+             a.form.tickDriver().rearm();
+         },
+         at(0, 8, 39, 10),
+         {"08:39:01 电脑休眠期间错过了以下提醒：\r\n时间1　8:30:00　开会"}},
+        {"the clock set back by hand over the due moment",
+         at(0, 8, 29, 58),
+         [](HeadlessApp& a) {
+             a.runUntil(at(0, 8, 30, 0, 500));
+             a.setClock(at(0, 8, 29, 58));
+         },
+         at(0, 8, 30, 1),
+         {"08:30:00 请注意：8:30:00到了！\r\n别忘了：开会", "08:30:00 请注意：8:30:00到了！\r\n别忘了：开会"}},
+        {"a new time zone 5 h 45 min ahead, over slot 2's 5:00:00",
+         at(0, 2, 39, 57),
+         [](HeadlessApp& a) {
+             setSlot(a.form, 2, 5, 0, 0, "0", "早操");
+             a.changeUtcOffset(a.runtime.utcOffset + (5 * 60 + 45) * kMinute, true);
+         },
+         at(0, 8, 25, 1),
+         {"08:24:58 请注意：5:00:00到了！\r\n别忘了：早操",
+          "08:25:00 请注意：8:30:00还有5分钟就到了！\r\n别忘了：开会"}},
+    };
+    for (const Case& c : cases) {
+        HeadlessApp app(c.from);
+        app.start();
+        setSlot(app.form, 1, 8, 30, 0, "5", "开会");
+        c.jump(app);
+        app.runUntil(c.until);
+        EXPECT_EQ(boxTexts(app), c.boxes) << c.what;
+    }
+}
+
+// A minute typed into slot 1's picker moves its warning once it is committed,
+// and the warning rings at its new second; typed alone, it moves nothing.
+TEST(TickDriver, AMinuteTypedIntoAPickerRingsAtItsNewSecondOnceCommitted)
+{
+    for (const bool committed : {true, false}) {
+        HeadlessApp app(at(0, 8, 44, 55));
+        app.start();
+        setSlot(app.form, 1, 8, 30, 0, "5", "开会");
+        app.form.Combo3.userTypedText("50");
+        if (committed)
+            app.form.Combo3.userCommitted();
+        app.runUntil(at(0, 8, 45, 1));
+        EXPECT_EQ(boxTexts(app),
+                  committed ? std::vector<std::string>{"08:45:00 请注意：8:50:00还有5分钟就到了！\r\n别忘了：开会"}
+                            : std::vector<std::string>{})
+            << (committed ? "committed" : "still being typed");
+    }
 }
 
 } // namespace
