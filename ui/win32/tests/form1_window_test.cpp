@@ -457,6 +457,25 @@ TEST_F(Form1WindowTest, TypedTextTakesEffectWhenCommittedWithTabEnterOrAClickEls
     }
 }
 
+// The whole way on the real window: 50 typed into slot 1's minute picker and
+// left with Tab moves its warning to 8:45:00, where it rings.
+TEST_F(Form1WindowTest, AMinuteTypedIntoSlot1AndCommittedWithTabRingsAtTheNewSecond)
+{
+    TempFolder::write("time.txt", meetingFile());
+    start(todayAt(8, 44, 50));
+    ASSERT_TRUE(typeInto("Combo3", {'5', '0'}, "50"));
+    ASSERT_TRUE(pressKeys({VK_TAB}));
+    ASSERT_TRUE(pumpAsProgram([&] { return saves >= 1; })) << "committed and saved";
+    BoxWatcher watcher;
+    setClockAndTell(todayAt(8, 44, 59, 900)); // just before the new warning
+    ASSERT_TRUE(pumpAsProgram([&] { return watcher.count() >= 1; }, 10000));
+    const LocalMillis seen = clock.now();
+    const std::string due = app->runtime.formatTimeOfDay(TimeOfDay::fromParts(8, 50, 0));
+    EXPECT_EQ(watcher.boxes().front().text, toWide(announcement::preWarningText(due, 5, "开会")));
+    EXPECT_GE(seen, todayAt(8, 45, 0)) << "not before its second";
+    EXPECT_LT(seen, todayAt(8, 45, 2));
+}
+
 // A reminder's box that comes up while the user types takes the focus from
 // the window, not from the field: what is half typed does not take effect,
 // and the user goes on typing once the box is closed.
