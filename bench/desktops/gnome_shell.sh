@@ -99,12 +99,7 @@ stopAll() {
     shellEval 'global.context.terminate(); ""' >/dev/null 2>&1 || true
     sleep 1
   fi
-  local running i
-  running=" $(jobs -pr | tr '\n' ' ') "
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    [[ $running == *" ${pids[i]} "* ]] && kill "${pids[i]}" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
+  stopStarted
 }
 trap stopAll EXIT
 

@@ -3,6 +3,7 @@
 // posts what, withdrawn when the box closes, the default action bringing the
 // box forward, and the box alone when the server is missing, fails or is
 // slow.
+#include "box_on_screen.h"
 #include "announcements.h"
 #include "desktop_notifier.h"
 #include "qt_runtime.h"
@@ -122,21 +123,6 @@ private:
     uint m_lastId = 40;
 };
 
-// Runs `whileOpen` on the modal box once it is open; it closes the box itself.
-void onNextBox(std::function<void(QMessageBox&)> whileOpen)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [whileOpen, poll] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        whileOpen(*box);
-    };
-    QTimer::singleShot(0, *poll);
-}
-
 // The user goes on to another program: the keyboard focus leaves our windows
 // (for the X server's root window, as no window manager runs here).
 void focusElsewhere(QWidget& ours)
@@ -219,7 +205,7 @@ private:
     void showBox(const std::string& text, BoxStyle style, std::string_view title,
                  std::function<void(QMessageBox&)> whileOpen)
     {
-        onNextBox(std::move(whileOpen));
+        testing::onNextBox(std::move(whileOpen), false);
         m_runtime->messageBox(text, style, title);
     }
 

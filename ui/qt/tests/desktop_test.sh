@@ -45,16 +45,6 @@ fail() {
 
 
 pids=()
-stopAll() {
-  # Newest first; only those still running (an ended one's number may be
-  # another process's by now).
-  local running i
-  running=" $(jobs -pr | tr '\n' ' ') "
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    [[ $running == *" ${pids[i]} "* ]] && kill "${pids[i]}" 2>/dev/null || true
-  done
-  wait 2>/dev/null || true
-}
 
 # A private session bus (as with-session-bus.sh) and dbus-monitor logging
 # every call and signal of the notification protocol.
@@ -312,13 +302,13 @@ x11Inner() {
 case "${TINDORA_DESKTOP_TEST_INNER:-}" in
 sway)
   work=$TINDORA_DESKTOP_TEST_WORK
-  trap stopAll EXIT
+  trap stopStarted EXIT
   swayInner
   exit 0
   ;;
 x11)
   work=$TINDORA_DESKTOP_TEST_WORK
-  trap stopAll EXIT
+  trap stopStarted EXIT
   x11Inner
   exit 0
   ;;

@@ -2,6 +2,7 @@
 // reaches Form1 as the events a Windows form raises, what Form1 does shows on
 // the widgets, the tray clicks reach the tray module, and the boxes carry
 // the exact texts, titles and icons.
+#include "box_on_screen.h"
 #include "form1_window.h"
 #include "memory_settings_store.h"
 #include "qt_app.h"
@@ -22,23 +23,6 @@ using namespace tindora;
 using namespace tindora::qt;
 
 namespace {
-
-// Runs `whileOpen` on the modal box once it is open, then closes it.
-void onNextBox(std::function<void(QMessageBox&)> whileOpen)
-{
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [whileOpen, poll] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
-        }
-        whileOpen(*box);
-        if (box->isVisible())
-            box->close();
-    };
-    QTimer::singleShot(0, *poll);
-}
 
 QString qs(std::string_view utf8) { return QString::fromUtf8(utf8.data(), qsizetype(utf8.size())); }
 
@@ -451,7 +435,7 @@ private Q_SLOTS:
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QList<QAbstractButton*> buttons;
-        onNextBox([&](QMessageBox& box) {
+        testing::onNextBox([&](QMessageBox& box) {
             title = box.windowTitle();
             text = box.text();
             icon = box.icon();
@@ -495,7 +479,7 @@ private Q_SLOTS:
         QString title, text;
         bool stayOnTop = false, visible = false, modal = false;
         int buttons = 0;
-        onNextBox([&](QMessageBox& box) {
+        testing::onNextBox([&](QMessageBox& box) {
             shownIcon = box.icon();
             title = box.windowTitle();
             text = box.text();
@@ -565,7 +549,7 @@ private Q_SLOTS:
 
         // Under a box, in its own event loop: two wake-ups, each a tick.
         std::vector<LocalSecond> underBox, judgedWhileOpen;
-        onNextBox([&](QMessageBox&) {
+        testing::onNextBox([&](QMessageBox&) {
             for (int i = 0; i < 2; ++i) {
                 const std::size_t before = judged.size();
                 underBox.push_back(justBeforeASecond());

@@ -41,3 +41,15 @@ busConfig() {
 </busconfig>
 CONF
 }
+
+# Stops what the script started (the numbers in its array pids), newest
+# first, and only what still runs: the number of a process that ended may
+# belong to another by now.
+stopStarted() {
+  local running i
+  running=" $(jobs -pr | tr '\n' ' ') "
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    [[ $running == *" ${pids[i]} "* ]] && kill "${pids[i]}" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+}
