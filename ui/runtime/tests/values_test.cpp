@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <clocale>
 #include <cmath>
 #include <string>
@@ -28,7 +30,11 @@ TEST(Val, ReadsTheLeadingNumberOnly)
 TEST(Val, IgnoresTheLocaleDecimalComma)
 {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr || *std::localeconv()->decimal_point != ',')
+    // The same German locale by its glibc name and by the Windows C runtime's names.
+    const bool commaLocale = std::ranges::any_of(
+        std::array{"de_DE.UTF-8", "de-DE", "German_Germany.1252"},
+        [](const char* name) { return std::setlocale(LC_NUMERIC, name) != nullptr; });
+    if (!commaLocale || *std::localeconv()->decimal_point != ',')
         GTEST_SKIP() << "no locale with a decimal comma installed (scripts/install-deps.sh makes de_DE.UTF-8)";
     EXPECT_EQ(Val("2.5"), 2.5);
     EXPECT_EQ(Val("2,5"), 2);
