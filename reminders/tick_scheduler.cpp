@@ -28,6 +28,23 @@ void TickScheduler::start(Instant now)
     m_judged = m_handTo = m_quietTo = secondOf(now.wall);
     m_anchor = now;
     m_skip.reset();
+    m_repeat.reset();
+}
+
+void TickScheduler::noticeRepeat(LocalSecond present)
+{
+    if (!m_repeat && m_judged == m_handTo && present < m_handTo)
+        m_repeat = Repeat{m_handTo, m_plannedWith, present, present};
+}
+
+std::optional<LocalSecond> TickScheduler::nextNewlyAnnouncingSecond(const TickMoments& moments) const
+{
+    for (auto second = nextAnnouncingSecond(moments, m_repeat->handTo); second && *second <= m_repeat->until;
+         second = nextAnnouncingSecond(moments, *second)) {
+        if (!announcesAt(m_repeat->judgedWith, timeOfDayOf(*second)))
+            return second;
+    }
+    return std::nullopt;
 }
 
 void TickScheduler::passQuietSeconds(Instant now)
@@ -62,16 +79,25 @@ LocalMillis TickScheduler::planWakeUp(Instant now, const TickMoments& moments)
         if (setBack || (beyondCatchUp && withinByRealTime)) {
             m_judged = m_handTo = present;
             m_anchor = now;
+            m_repeat.reset();
         }
     }
+    // Judged with the moments planned so far, before these.
+    noticeRepeat(present);
+    m_plannedWith = moments;
     // Seconds up to m_handTo are judged or on their way: the plan starts
-    // after them (after a zone change back, well after the present).
+    // after them (after a zone change back, well after the present, unless a
+    // repeated second now announces something new).
     const LocalSecond from = m_handTo;
     LocalSecond target = from + 1;
+    if (m_repeat)
+        target = m_repeat->handTo + 1;
     if (m_pace == Pace::OnlyForMoments) {
         target = present + kSafetyWakeUpSeconds;
         if (const auto next = nextAnnouncingSecond(moments, from))
             target = std::min(target, *next);
+        if (const auto again = m_repeat ? nextNewlyAnnouncingSecond(moments) : std::nullopt)
+            target = std::min(target, *again);
     }
     m_quietTo = target - 1;
     // A moment already past (the clock was set forward over it) is made up by
@@ -96,6 +122,8 @@ std::optional<TickScheduler::Gap> TickScheduler::wakeUp(Instant now)
     std::optional<Gap> gap;
     if (present > accounted && present - accounted <= kMaxCatchUpSeconds) {
         m_handTo = present;
+        if (m_repeat)
+            m_repeat->handTo = m_repeat->until;
     } else if (present > accounted) {
         // Too far forward to make up: only the present second is judged. When
         // the time that passed on the monotonic clock alone is too long to
@@ -109,19 +137,36 @@ std::optional<TickScheduler::Gap> TickScheduler::wakeUp(Instant now)
             m_skip = Skip{accounted, present};
         m_judged = present - 1;
         m_handTo = present;
+        m_repeat.reset();
     } else if (present < accounted && byHand) {
         // Set back by hand: the repeated seconds are judged again.
         m_judged = present - 1;
         m_handTo = present;
+        m_repeat.reset();
+    } else {
+        // The present second is judged already, or its local time came round
+        // again as the offset from UTC shrank: only what is new in a repeated
+        // second is handed.
+        noticeRepeat(present);
+        if (m_repeat)
+            m_repeat->handTo = std::max(m_repeat->handTo, std::min(present, m_repeat->until));
     }
-    // Otherwise the present second is judged already, or its local time came
-    // round again as the offset from UTC shrank: nothing to hand.
     m_anchor = now;
     return gap;
 }
 
 std::optional<LocalSecond> TickScheduler::takeSecond(const TickMoments& moments)
 {
+    if (m_repeat) {
+        while (m_repeat->judged < m_repeat->handTo) {
+            const LocalSecond second = ++m_repeat->judged;
+            const TimeOfDay time = timeOfDayOf(second);
+            if (announcesAt(moments, time) && !announcesAt(m_repeat->judgedWith, time))
+                return second;
+        }
+        if (m_repeat->judged >= m_repeat->until)
+            m_repeat.reset();
+    }
     while (m_judged < m_handTo) {
         const LocalSecond second = ++m_judged;
         if (m_pace == Pace::EverySecond || announcesAt(moments, timeOfDayOf(second)))

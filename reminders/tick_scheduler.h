@@ -23,7 +23,9 @@
 // new time zone), which is never taken for a clock set by hand. Forward, the
 // local seconds sprung over did not exist: the wake-up hands them over as a
 // skip, for their moments to be announced once, now. Back, the repeated local
-// seconds were judged already and are not judged again.
+// seconds were judged already and are not judged again, except where the
+// moments changed since: a reminder set for a second that comes again rings
+// then, what rang the first time does not ring twice.
 
 #include "tick_moments.h"
 #include "values.h"
@@ -100,6 +102,20 @@ private:
     // last wake-up: the time that passed, and any change of the UTC offset.
     LocalMillis projectedWall(Instant now) const;
     bool setByHand(Instant now) const;
+    // Once the present is behind the seconds judged without the clock set
+    // back by hand, the offset from UTC shrank: the seconds up to them repeat.
+    void noticeRepeat(LocalSecond present);
+    // The first repeated second, after those handed, at which the moments now
+    // announce what they did not when it was judged.
+    std::optional<LocalSecond> nextNewlyAnnouncingSecond(const TickMoments& moments) const;
+
+    // Local seconds that come again after the offset from UTC shrank.
+    struct Repeat {
+        LocalSecond until;      // the last of them (judged the first time)
+        TickMoments judgedWith; // the moments they were judged with
+        LocalSecond judged;     // handed (or passed over) up to here
+        LocalSecond handTo;     // waiting to be handed up to here
+    };
 
     Pace m_pace;
     bool m_started = false;
@@ -107,7 +123,9 @@ private:
     LocalSecond m_handTo = 0;  // seconds after m_judged up to here wait to be handed
     LocalSecond m_quietTo = 0; // the plan found nothing to announce up to here
     Instant m_anchor;          // the last wake-up (or the start)
+    TickMoments m_plannedWith; // the moments of the last plan
     std::optional<Skip> m_skip;
+    std::optional<Repeat> m_repeat;
 };
 
 } // namespace tindora

@@ -472,7 +472,8 @@ TEST(DaylightSaving, TheSkippedHoursRemindersComeOnceRightAfterTheJump)
 }
 
 // The hour that comes twice is judged once: its reminders and its chime are
-// not repeated, and the program does not wake in a loop while it repeats.
+// not repeated, and the program does not wake in a loop while it repeats. A
+// reminder set while it repeats, for a second still to come, rings.
 TEST(DaylightSaving, TheRepeatedHoursMomentsComeOnce)
 {
     HeadlessApp app(at(kFallBack, 0, 50, 0));
@@ -483,6 +484,8 @@ TEST(DaylightSaving, TheRepeatedHoursMomentsComeOnce)
     app.runUntil(at(kFallBack, 2, 0, 0));
     app.changeUtcOffset(-5 * kHour); // 2:00 EDT is 1:00 EST
     const std::size_t wakeUpsBefore = app.wakeUpsFired;
+    app.runUntil(at(kFallBack, 1, 5, 0));
+    setSlot(app.form, 2, 1, 10, 0, "0", "新");
     app.runUntil(at(kFallBack, 1, 59, 59));
     EXPECT_LE(app.wakeUpsFired - wakeUpsBefore, 62u) << "a safety wake-up a minute, no more";
     app.runUntil(at(kFallBack, 2, 0, 30));
@@ -490,6 +493,7 @@ TEST(DaylightSaving, TheRepeatedHoursMomentsComeOnce)
         "01:00:00 请注意：1点已经到了！",
         "01:25:00 请注意：1:30:00还有5分钟就到了！\r\n别忘了：会",
         "01:30:00 请注意：1:30:00到了！\r\n别忘了：会",
+        "01:10:00 请注意：1:10:00到了！\r\n别忘了：新",
         "02:00:00 请注意：2点已经到了！",
     };
     EXPECT_EQ(boxTexts(app), expected);
