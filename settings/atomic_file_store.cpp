@@ -23,15 +23,20 @@ std::optional<StoreError> AtomicFileStore::replace(std::string_view bytes)
 {
     m_keptOtherVersion = false;
     if (m_moveAside) {
-        // A file that is gone meanwhile has nothing left to keep.
-        if (const auto error = moveOver(File::Settings, File::Backup); error && exists(File::Settings))
-            return error;
-        m_moveAside = false;
-        m_keepCopy = false;
-        return replaceSettingsFile(bytes);
+        bool movedAside = false;
+        const auto error = moveAsideAndReplace(bytes, movedAside);
+        // Still there unmoved: the next save tries again.
+        m_moveAside = error && !movedAside && exists(File::Settings);
+        return error;
     }
     std::string current;
     const auto readError = readWhole(File::Settings, false, current);
+    if (readError && readError->kind != StoreErrorKind::BadPath && readError->kind != StoreErrorKind::IsFolder &&
+        exists(File::Settings)) {
+        // Read here before, unreadable now (its rights taken away, grown too
+        // large): another program made it so, and it is kept unread.
+        return moveAsideAndReplace(bytes, m_keptOtherVersion);
+    }
     const bool fileThere = !readError;
     if (readError && readError->kind != StoreErrorKind::BadPath && m_keepCopy)
         return readError; // the copy asked for cannot be made
@@ -48,6 +53,17 @@ std::optional<StoreError> AtomicFileStore::replace(std::string_view bytes)
             return error;
         m_keptOtherVersion = changedElsewhere;
     }
+    return replaceSettingsFile(bytes);
+}
+
+std::optional<StoreError> AtomicFileStore::moveAsideAndReplace(std::string_view bytes, bool& movedAside)
+{
+    // A file that is gone meanwhile has nothing left to keep.
+    const auto moveError = moveOver(File::Settings, File::Backup);
+    if (moveError && exists(File::Settings))
+        return moveError;
+    movedAside = !moveError;
+    m_keepCopy = false;
     return replaceSettingsFile(bytes);
 }
 

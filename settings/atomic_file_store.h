@@ -52,6 +52,9 @@ private:
     std::optional<std::string> m_known;
     bool m_keptOtherVersion = false;
 
+    // Moves the settings file, unread, over the backup (`movedAside` says
+    // whether it was still there to move), then writes it anew.
+    std::optional<StoreError> moveAsideAndReplace(std::string_view bytes, bool& movedAside);
     std::optional<StoreError> replaceSettingsFile(std::string_view bytes);
 };
 

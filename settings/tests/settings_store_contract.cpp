@@ -82,5 +82,27 @@ TEST_P(SettingsStoreContract, AFileChangedElsewhereIsKeptAsBakBeforeItIsReplaced
     EXPECT_EQ(under->file(StoreFile::Backup), "theirs\r\n");
 }
 
+// Read here before and made unreadable meanwhile (its rights taken away, held
+// by another program): a save never destroys it. It is kept as time.txt.bak,
+// or, where it cannot even be moved, left in place and the save refused.
+TEST_P(SettingsStoreContract, AFileMadeUnreadableElsewhereIsNeverDestroyedByASave)
+{
+    under->setFile(StoreFile::Settings, kOldLine);
+    EXPECT_EQ(store().readOrCreate().bytes, kOldLine);
+    under->setFile(StoreFile::Settings, "theirs\r\n");
+    if (!under->makeUnreadable())
+        GTEST_SKIP() << "this process reads every file; the unprivileged run covers this";
+    const std::optional<StoreError> error = store().replace(kNewLine);
+    under->release();
+    if (error) {
+        EXPECT_EQ(under->file(StoreFile::Settings), "theirs\r\n") << "refused and left in place";
+        EXPECT_FALSE(store().keptOtherVersion());
+    } else {
+        EXPECT_EQ(under->file(StoreFile::Backup), "theirs\r\n");
+        EXPECT_EQ(under->file(StoreFile::Settings), kNewLine);
+        EXPECT_TRUE(store().keptOtherVersion()) << "and the user is told";
+    }
+}
+
 } // namespace
 } // namespace tindora::settings::contract
