@@ -76,8 +76,11 @@ void Form1::Form_Unload(std::int16_t& cancel)
 {
     // At the end of the session nobody is there to answer a box, and
     // nothing may keep the program: a failed save is told on the way out.
+    // Ending under the box of a load not yet done, the user has changed
+    // nothing, and the file stays as it is for the next start to report.
     if (sessionEnding()) {
-        saveAsTheSessionEnds();
+        if (m_loaded)
+            saveAsTheSessionEnds();
         m_tray.TrayRemove();
         return;
     }

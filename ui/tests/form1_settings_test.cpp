@@ -397,11 +397,12 @@ TEST(SettingsSave, TheEndOfTheSessionSavesWhatItCanAndNeverWaits)
 }
 
 // The session can end while a box of the start-up is open: the program ends
-// there, and puts no icon into the tray on its way out.
+// there, puts no icon into the tray on its way out and leaves time.txt as it is.
 TEST(SettingsLoad, TheSessionEndingUnderTheLoadsBoxEndsTheStart)
 {
     HeadlessApp app;
-    app.settingsStore.setFile("\"99\",\"0\",\"0\",\"5\",\"\"\r\n" + kUntouchedLine + kUntouchedLine);
+    const std::string file = "\"99\",\"0\",\"0\",\"5\",\"\"\r\n" + kUntouchedLine + kUntouchedLine;
+    app.settingsStore.setFile(file);
     app.runtime.whileBoxOpen = [&](const Announcement&) {
         app.form.systemEndedSession();
         return BoxAnswer::Ok;
@@ -410,6 +411,8 @@ TEST(SettingsLoad, TheSessionEndingUnderTheLoadsBoxEndsTheStart)
     EXPECT_TRUE(app.form.isUnloaded());
     EXPECT_FALSE(app.trayIcon.added);
     EXPECT_FALSE(app.form.Visible());
+    EXPECT_EQ(app.settingsStore.file(), file) << "left for the next start to report";
+    EXPECT_EQ(app.settingsStore.backup(), std::nullopt);
 }
 
 // Another program (or the user in an editor) rewrote time.txt while Tindora
