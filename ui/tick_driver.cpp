@@ -25,7 +25,7 @@ void TickDriver::wakeUp()
     const std::uint64_t wakeUp = ++m_wakeUps;
     if (gap)
         m_hooks.reportGap(*gap);
-    if (const auto skip = m_scheduler.takeSkip(); skip && m_hooks.announceSkipped)
+    if (const auto skip = m_scheduler.takeSkip(); skip)
         m_hooks.announceSkipped(*skip);
     while (wakeUp == m_wakeUps) {
         const auto second = m_scheduler.takeSecond(m_hooks.moments());

@@ -72,8 +72,11 @@ void setUp(ComboBox& model, QComboBox& widget)
     // textEdited: only the user's typing, never a program write or a pick.
     QObject::connect(widget.lineEdit(), &QLineEdit::textEdited, &widget,
                      [&model](const QString& text) { model.userTypedText(text.toStdString()); });
-    // Qt selects an item typed exactly as listed itself (activated, above)
-    // before this; the commit then finds nothing left to take.
+    // QComboBox itself selects an item typed exactly as listed whenever its
+    // line edit finishes editing, also when the window loses the keyboard:
+    // a 1 typed on the way to 15 would take effect as a box comes up. The
+    // commit selects it instead, and only when the user commits.
+    QObject::disconnect(widget.lineEdit(), &QLineEdit::editingFinished, &widget, nullptr);
     commitOnEnterOrLeaving(*widget.lineEdit(), widget, model);
 }
 

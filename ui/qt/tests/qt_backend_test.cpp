@@ -220,6 +220,7 @@ private Q_SLOTS:
             {"note, Tab", "Text2", "买菜", "Tab", "买菜"},
             {"note, click", "Text2", "取快递", "click", "取快递"},
             {"note, another window and back, Tab", "Text2", "寄信", "window", "寄信"},
+            {"minute as listed, another window and back, Tab", "Combo3", "1", "window", "1"},
         };
         for (const Row& row : rows)
             QTest::newRow(row.name) << QString::fromUtf8(row.field) << QString::fromUtf8(row.typed)

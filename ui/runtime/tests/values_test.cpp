@@ -34,11 +34,14 @@ TEST(Val, IgnoresTheLocaleDecimalComma)
     const bool commaLocale = std::ranges::any_of(
         std::array{"de_DE.UTF-8", "de-DE", "German_Germany.1252"},
         [](const char* name) { return std::setlocale(LC_NUMERIC, name) != nullptr; });
-    if (!commaLocale || *std::localeconv()->decimal_point != ',')
-        GTEST_SKIP() << "no locale with a decimal comma installed (scripts/install-deps.sh makes de_DE.UTF-8)";
-    EXPECT_EQ(Val("2.5"), 2.5);
-    EXPECT_EQ(Val("2,5"), 2);
+    const bool decimalComma = commaLocale && *std::localeconv()->decimal_point == ',';
+    const double withPoint = Val("2.5");
+    const double withComma = Val("2,5");
     std::setlocale(LC_NUMERIC, saved.c_str());
+    if (!decimalComma)
+        GTEST_SKIP() << "no locale with a decimal comma installed (scripts/install-deps.sh makes de_DE.UTF-8)";
+    EXPECT_EQ(withPoint, 2.5);
+    EXPECT_EQ(withComma, 2);
 }
 
 TEST(Val, ADigitRunTooLongForADoubleIsInfinite)
