@@ -63,7 +63,6 @@ public:
     // The items' labels, in order. A tray that already read the menu is told
     // to read it again (LayoutUpdated).
     void setItems(const QStringList& labels);
-    const QStringList& items() const { return m_labels; }
 
     uint version() const { return 3; }
     QString textDirection() const { return QStringLiteral("ltr"); }

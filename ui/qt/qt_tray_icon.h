@@ -39,7 +39,6 @@ public:
 
     // Qt's icon, used in an X11 tray; its activations reach the tray module.
     QSystemTrayIcon& icon() { return m_icon; }
-    StatusNotifierItem& statusNotifierItem() { return m_item; }
 
 private:
     enum class Route { None, StatusNotifier, XEmbed };

@@ -182,7 +182,6 @@ void StatusNotifierItem::setAvailability(bool watcherUp, bool hostUp, bool again
 
 void StatusNotifierItem::setVisible(bool visible)
 {
-    m_visible = visible;
     if (!m_bus.isConnected() || visible == m_onBus)
         return;
     // Answers about the registration before this change no longer count.

@@ -37,7 +37,6 @@ public:
     bool trayKnown() const { return m_known; }
     // Puts the item on the bus and with the watcher, or takes it away.
     void setVisible(bool visible);
-    bool isVisible() const { return m_visible; }
     // True once the watcher lists the item it was given, so that the tray
     // shows it; false again when the item leaves the bus or is dropped.
     bool isTaken() const { return m_taken; }
@@ -94,7 +93,6 @@ private:
     bool m_refused = false;
     bool m_retried = false; // since this watcher came or a host announced itself
     bool m_taken = false;
-    bool m_visible = false;
     bool m_onBus = false;
     int m_generation = 0;   // which watcher a pending answer belongs to
     int m_registration = 0; // which registration a pending answer belongs to

@@ -7,7 +7,6 @@
 #include <QTimer>
 
 #include <functional>
-#include <memory>
 
 namespace tindora::qt::testing {
 
@@ -15,18 +14,23 @@ namespace tindora::qt::testing {
 // `whileOpen` did (or the test wants it left open: `closeAfter` false).
 inline void onNextBox(std::function<void(QMessageBox&)> whileOpen, bool closeAfter = true)
 {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [whileOpen, poll, closeAfter] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible()) {
-            QTimer::singleShot(10, *poll);
-            return;
+    // Posts a copy of itself until the box is there: nothing outlives the box.
+    struct Poll {
+        std::function<void(QMessageBox&)> whileOpen;
+        bool closeAfter;
+        void operator()() const
+        {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible()) {
+                QTimer::singleShot(10, *this);
+                return;
+            }
+            whileOpen(*box);
+            if (closeAfter && box->isVisible())
+                box->close();
         }
-        whileOpen(*box);
-        if (closeAfter && box->isVisible())
-            box->close();
     };
-    QTimer::singleShot(0, *poll);
+    QTimer::singleShot(0, Poll{std::move(whileOpen), closeAfter});
 }
 
 } // namespace tindora::qt::testing
