@@ -31,12 +31,13 @@ std::optional<StoreError> AtomicFileStore::replace(std::string_view bytes)
     }
     std::string current;
     const auto readError = readWhole(File::Settings, false, current);
-    if (readError && readError->kind != StoreErrorKind::BadPath && readError->kind != StoreErrorKind::IsFolder &&
-        exists(File::Settings)) {
-        // Read here before, unreadable now (its rights taken away, grown too
-        // large): another program made it so, and it is kept unread.
+    // Read here before, unreadable now (its rights taken away, grown too
+    // large): another program made it so, and it is kept unread. A file held
+    // by another program cannot be replaced either: the save fails as it is.
+    const auto kind = readError ? readError->kind : StoreErrorKind::Other;
+    if (readError && kind != StoreErrorKind::BadPath && kind != StoreErrorKind::IsFolder &&
+        kind != StoreErrorKind::InUse && exists(File::Settings))
         return moveAsideAndReplace(bytes, m_keptOtherVersion);
-    }
     const bool fileThere = !readError;
     if (readError && readError->kind != StoreErrorKind::BadPath && m_keepCopy)
         return readError; // the copy asked for cannot be made

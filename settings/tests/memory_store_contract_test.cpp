@@ -13,7 +13,7 @@ public:
     void setFile(StoreFile which, const std::string& bytes) override { m_store.setFile(bytes, which); }
     bool makeUnreadable() override
     {
-        m_store.readFault = StoreError{StoreErrorKind::InUse, 32};
+        m_store.readFault = StoreError{StoreErrorKind::PermissionDenied, 13};
         return true;
     }
     void release() override { m_store.readFault.reset(); }

@@ -4,17 +4,6 @@
 
 namespace installer_test {
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis)
-{
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMillis)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 namespace {
 
 struct ChildSearch {

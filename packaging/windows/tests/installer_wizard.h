@@ -4,15 +4,23 @@
 // components' tick boxes, Next. The installer is NSIS with the modern UI:
 // one outer dialog, and each page a child dialog of it, made anew per page.
 
+#include "test_support.h"
+
 #include <windows.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace installer_test {
 
-bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis = 15000);
+// The tests' shared wait, in the milliseconds Windows counts in: an installer
+// under Wine takes its time, so 15 s unless told.
+inline bool waitFor(const std::function<bool()>& done, DWORD timeoutMillis = 15000)
+{
+    return tindora::testkit::waitFor(done, std::chrono::milliseconds(timeoutMillis), std::chrono::milliseconds(50));
+}
 
 // A window's direct children of one class, in the order they were made.
 std::vector<HWND> childrenOfClass(HWND window, const wchar_t* className);

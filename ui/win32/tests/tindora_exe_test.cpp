@@ -210,9 +210,8 @@ private:
             std::memcpy(&process, bytes, sizeof process);
             const std::string_view ansi(bytes + sizeof process,
                                         strnlen(bytes + sizeof process, kSize - sizeof process));
-            std::wstring text(ansi.size(), L'\0');
-            text.resize(static_cast<std::size_t>(MultiByteToWideChar(
-                CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), text.data(), static_cast<int>(text.size()))));
+            bool exact = true;
+            std::wstring text = toWide(CP_ACP, ansi, exact);
             {
                 std::lock_guard lock(m_mutex);
                 m_lines.emplace_back(process, std::move(text));
@@ -288,7 +287,7 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
 TEST(TindoraExe, TheEndOfTheSessionEndsTheProgramWithoutABoxWhenItsSaveFails)
 {
     TempFolder folder;
-    const std::string file = dueIn(3);
+    const std::string file = dueIn(8); // the start is over by then, however slow
     TempFolder::write("time.txt", file);
     DebugOutput debugOutput;
     ASSERT_TRUE(debugOutput.listening()) << systemErrorText(GetLastError());
