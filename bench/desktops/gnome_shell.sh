@@ -46,7 +46,8 @@ if [ "${1:-}" != --inner ]; then
   start=$(realpath "${2:-$repo/packaging/debian/tindora-start}")
   out=$(realpath -m "${OUT:-$PWD/gnome_shell-results}")
   [ "$(id -u)" = 0 ] || { echo "run as root: the session runs as nobody (setpriv)" >&2; exit 1; }
-  work=$(mktemp -d)
+  # Under /tmp, not TMPDIR: the session's user, nobody, must reach it.
+  work=$(mktemp -d -p /tmp)
   chmod 755 "$work"
   cp "$program" "$start" "$here/gnome_shell.sh" "$repo/ui/qt/tests/test_lib.sh" "$work/"
   mkdir -p "$work/runtime" "$work/home" "$work/out"
@@ -189,11 +190,7 @@ device() { # $1: Pointer or Keyboard, $2: JavaScript with d (the device) and t (
   shellEval "const C = imports.gi.Clutter, d = global._bench$1, t = imports.gi.GLib.get_monotonic_time(); $2; \"\"" >/dev/null
 }
 click() {
-  device Pointer "d.notify_absolute_motion(t, $1, $2)"
-  sleep 0.3
-  device Pointer "d.notify_button(t, C.BUTTON_PRIMARY, C.ButtonState.PRESSED)"
-  sleep 0.1
-  device Pointer "d.notify_button(t, C.BUTTON_PRIMARY, C.ButtonState.RELEASED)"
+  clickAt "$1" "$2" PRIMARY
   echo "$1,$2"
 }
 pressKey() {
@@ -352,7 +349,6 @@ trayClicks() {
   local x y before
   read -r x y < <(indicatorCenter)
   note "tray: our icon at $x,$y; the window is $(exists Tindora1.0 && echo shown || echo hidden)"
-  before=$(activations)
   clickAt "$x" "$y" SECONDARY
   waitFor 30 equals yes indicatorMenuOpen || true
   sleep 0.5
