@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -30,21 +31,34 @@ std::wstring programPath()
     return folder + L"\\tindora.exe";
 }
 
-struct Started {
+// A copy of the program started in the current folder. One still running
+// when the test ends (an assertion failed on the way) is ended then, so that
+// it holds neither the folder nor the display for the tests after.
+class Started {
+public:
+    Started()
+    {
+        std::wstring commandLine = L"\"" + programPath() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        ok = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process) != FALSE;
+    }
+    Started(const Started&) = delete;
+    Started& operator=(const Started&) = delete;
+    ~Started()
+    {
+        if (!ok)
+            return;
+        if (WaitForSingleObject(process.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(process.hProcess, 1);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+
     PROCESS_INFORMATION process{};
     bool ok = false;
 };
-
-Started startProgram()
-{
-    std::wstring commandLine = L"\"" + programPath() + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    Started started;
-    started.ok = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                &started.process) != FALSE;
-    return started;
-}
 
 struct FoundWindows {
     DWORD process;
@@ -236,7 +250,7 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
     // Slot 1 falls due 8 seconds from now: both starts are over by then, and
     // the box comes once.
     TempFolder::write("time.txt", dueIn(8));
-    Started first = startProgram();
+    Started first;
     ASSERT_TRUE(first.ok) << "tindora.exe at " << toUtf8(programPath());
     HWND window = nullptr;
     ASSERT_TRUE(waitFor([&] {
@@ -249,7 +263,7 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
     PostMessageW(window, 2025, 0, 514);
     ASSERT_TRUE(waitFor([&] { return !IsWindowVisible(window); }));
 
-    Started second = startProgram();
+    Started second;
     ASSERT_TRUE(second.ok);
     EXPECT_EQ(WaitForSingleObject(second.process.hProcess, 10000), WAIT_OBJECT_0) << "the second copy leaves";
     DWORD secondExit = 1;
@@ -271,13 +285,6 @@ TEST(TindoraExe, ASecondStartInTheSameFolderBringsTheFirstForwardAndLeaves)
     DWORD firstExit = 1;
     GetExitCodeProcess(first.process.hProcess, &firstExit);
     EXPECT_EQ(firstExit, 0u);
-
-    for (Started* started : {&first, &second}) {
-        if (WaitForSingleObject(started->process.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(started->process.hProcess, 1);
-        CloseHandle(started->process.hProcess);
-        CloseHandle(started->process.hThread);
-    }
 }
 
 // The session ends while a reminder's box is open and another program holds
@@ -291,7 +298,7 @@ TEST(TindoraExe, TheEndOfTheSessionEndsTheProgramWithoutABoxWhenItsSaveFails)
     TempFolder::write("time.txt", file);
     DebugOutput debugOutput;
     ASSERT_TRUE(debugOutput.listening()) << systemErrorText(GetLastError());
-    Started program = startProgram();
+    Started program;
     ASSERT_TRUE(program.ok) << "tindora.exe at " << toUtf8(programPath());
     const DWORD id = program.process.dwProcessId;
     HWND window = nullptr;
@@ -304,8 +311,13 @@ TEST(TindoraExe, TheEndOfTheSessionEndsTheProgramWithoutABoxWhenItsSaveFails)
     ASSERT_TRUE(waitFor([&] { return !boxes.titles().empty(); }, std::chrono::seconds(15))) << "the reminder comes";
 
     // Held without sharing, as an editor or a backup tool can: the save fails.
-    HANDLE held = CreateFileW(L"time.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE) << systemErrorText(GetLastError());
+    // Let go of however the test ends, so that the folder can go.
+    std::unique_ptr<void, decltype(&CloseHandle)> held(
+        CreateFileW(L"time.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr),
+        &CloseHandle);
+    if (held.get() == INVALID_HANDLE_VALUE)
+        held.release();
+    ASSERT_TRUE(held) << systemErrorText(GetLastError());
     DWORD_PTR answer = 0;
     EXPECT_TRUE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer))
         << "answered at once, box or no box";
@@ -331,12 +343,8 @@ TEST(TindoraExe, TheEndOfTheSessionEndsTheProgramWithoutABoxWhenItsSaveFails)
     })) << "told on the debugger's output: "
         << toUtf8(told);
 
-    CloseHandle(held);
+    held.reset();
     EXPECT_EQ(TempFolder::read("time.txt"), file) << "time.txt as it was";
-    if (WaitForSingleObject(program.process.hProcess, 0) != WAIT_OBJECT_0)
-        TerminateProcess(program.process.hProcess, 1);
-    CloseHandle(program.process.hProcess);
-    CloseHandle(program.process.hThread);
 }
 
 } // namespace
