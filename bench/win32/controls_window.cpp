@@ -8,6 +8,7 @@
 #include "form1_layout.h"
 #include "headless_app.h"
 #include "wide_text.h"
+#include "widget_kind.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -51,47 +52,28 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
     const tindora::headless::HeadlessApp designs;
     designs.form.controls().forEach([&](auto& control) {
-        using Model = std::remove_cvref_t<decltype(control)>;
-        const tindora::ControlDesign& design = control.design();
-        const wchar_t* className = L"STATIC";
-        DWORD controlStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        DWORD exStyle = 0;
-        int height = px(design.height);
-        int items = 0;
-        if constexpr (std::is_same_v<Model, tindora::Label>) {
-            controlStyle |= SS_LEFT | SS_NOPREFIX;
-        } else if constexpr (std::is_same_v<Model, tindora::ComboBox>) {
-            className = L"COMBOBOX";
-            controlStyle |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
-            height *= 13;
-            items = design.name == "Combo2" || design.name == "Combo7" || design.name == "Combo11" ? 24 : 60;
-        } else if constexpr (std::is_same_v<Model, tindora::TextBox>) {
-            className = L"EDIT";
-            controlStyle |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-            exStyle |= WS_EX_CLIENTEDGE;
-        } else if constexpr (std::is_same_v<Model, tindora::CheckBox>) {
-            className = L"BUTTON";
-            controlStyle |= WS_TABSTOP | BS_AUTOCHECKBOX;
-        } else if constexpr (std::is_same_v<Model, tindora::CommandButton>) {
-            className = L"BUTTON";
-            controlStyle |= WS_TABSTOP | BS_PUSHBUTTON;
-        } else {
-            return; // OLE1 has no widget
+        using tindora::win32::widgetKindOf;
+        if constexpr (requires { widgetKindOf(control); }) { // the clip's OLE1 has no widget
+            const tindora::win32::WidgetKind kind = widgetKindOf(control);
+            const tindora::ControlDesign& design = control.design();
+            const int height = px(design.height) * (kind.dropsDown ? tindora::win32::kDroppedListItems + 1 : 1);
+            const bool hours = design.name == "Combo2" || design.name == "Combo7" || design.name == "Combo11";
+            const int items = !kind.dropsDown ? 0 : hours ? 24 : 60;
+            const std::wstring text = kind.dropsDown ? std::wstring() : tindora::win32::toWide(design.caption);
+            HWND child = CreateWindowExW(kind.exStyle, kind.className, text.c_str(), kind.style, px(design.left),
+                                         px(design.top), px(design.width), height, window, nullptr, instance, nullptr);
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            if (items == 0)
+                return;
+            // Filled as tindora.exe fills them: with the list not redrawing.
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            GetComboBoxInfo(child, &info);
+            SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
+            for (int item = 0; item < items; ++item)
+                SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
+            SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
         }
-        const std::wstring text = items ? std::wstring() : tindora::win32::toWide(design.caption);
-        HWND child = CreateWindowExW(exStyle, className, text.c_str(), controlStyle, px(design.left), px(design.top),
-                                     px(design.width), height, window, nullptr, instance, nullptr);
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (items == 0)
-            return;
-        // Filled as tindora.exe fills them: with the list not redrawing.
-        COMBOBOXINFO info{};
-        info.cbSize = sizeof info;
-        GetComboBoxInfo(child, &info);
-        SendMessageW(info.hwndList, WM_SETREDRAW, FALSE, 0);
-        for (int item = 0; item < items; ++item)
-            SendMessageW(child, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::to_wstring(item).c_str()));
-        SendMessageW(info.hwndList, WM_SETREDRAW, TRUE, 0);
     });
     ShowWindow(window, SW_SHOW);
     MSG message;

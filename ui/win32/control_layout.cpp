@@ -7,8 +7,6 @@
 namespace tindora::win32 {
 namespace {
 
-constexpr int kDroppedListItems = 12;
-
 int px(int twips, int dpi) { return layout::twipsToPixels(twips, dpi); }
 
 // Gives a drop-down combo box its closed height.

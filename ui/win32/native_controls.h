@@ -9,29 +9,13 @@
 // the change, so none of those may come back as the user's input.
 
 #include "controls.h"
+#include "widget_kind.h"
 
 #include <memory>
 
 #include <windows.h>
 
 namespace tindora::win32 {
-
-// What a kind of control is as a native widget.
-struct WidgetKind {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle = 0;
-    // A drop-down combo box: its window reaches down over its open list.
-    bool dropsDown = false;
-    // Drawn under the others: a label's box reaches under its neighbour.
-    bool underneath = false;
-};
-
-WidgetKind widgetKindOf(const Label&);
-WidgetKind widgetKindOf(const ComboBox&);
-WidgetKind widgetKindOf(const TextBox&);
-WidgetKind widgetKindOf(const CheckBox&);
-WidgetKind widgetKindOf(const CommandButton&);
 
 // Attaches itself to its model for its lifetime.
 class NativeControl : public ControlView {
