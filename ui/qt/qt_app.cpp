@@ -15,12 +15,12 @@
 namespace tindora::qt {
 namespace {
 
-// The embedded clip as the player takes it; nothing (no sound) when the clip
-// is not 16-bit PCM, which the build's own clip always is.
+// The embedded clip as the player takes it (the reader takes only the clip's
+// own layout, 16-bit PCM); nothing, no sound, when it cannot be read.
 PcmClip alertClip()
 {
     static const sound::WavReadResult wav = sound::readWav(sound::alertClipBytes());
-    if (!wav.ok() || wav.clip.format.bitsPerSample != 16) {
+    if (!wav.ok()) {
         std::fprintf(stderr, "tindora: the alert clip cannot be played: %s\n", wav.message.c_str());
         return {};
     }
