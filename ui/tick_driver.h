@@ -3,7 +3,9 @@
 // the next one first (so ticks go on while a box of this tick is open) and then
 // hands every second the scheduler names to Timer1, one tick each, with the
 // clock pinned to that second. After a gap of time that really passed unjudged
-// (the computer slept), it first has the missed reminders reported.
+// (the computer slept), it first has the missed reminders reported; after
+// local time sprang forward (daylight saving, a new zone), the moments of the
+// seconds that did not exist announced.
 
 #include "clock.h"
 #include "controls.h"

@@ -216,7 +216,7 @@ private:
 };
 
 // Raises its Timer event once for each second the tick driver hands over
-// (tick_driver.h): the once-a-second interval lives in the tick scheduler now.
+// (tick_driver.h): the driver paces it, so it has no interval of its own.
 class Timer : public Control {
 public:
     using Control::Control;
