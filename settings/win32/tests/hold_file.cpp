@@ -11,7 +11,16 @@ int wmain()
     LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!args || count != 2)
         return 2;
-    HANDLE file = CreateFileW(args[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // The test looks at the file until it is held, and its look can come at
+    // the very moment of this open: that is no reason to give up.
+    HANDLE file = INVALID_HANDLE_VALUE;
+    for (int tries = 0; tries < 3000 && file == INVALID_HANDLE_VALUE; ++tries) {
+        file = CreateFileW(args[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_SHARING_VIOLATION)
+            return 1;
+        if (file == INVALID_HANDLE_VALUE)
+            Sleep(10);
+    }
     if (file == INVALID_HANDLE_VALUE)
         return 1;
     Sleep(INFINITE);

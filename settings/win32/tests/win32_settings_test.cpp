@@ -101,6 +101,8 @@ public:
                 return;
             if (probe != INVALID_HANDLE_VALUE)
                 CloseHandle(probe);
+            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0)
+                break; // it gave up
             Sleep(10);
         }
         release();
