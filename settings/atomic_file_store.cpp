@@ -1,6 +1,17 @@
 #include "atomic_file_store.h"
 
 namespace tindora::settings {
+namespace {
+
+// A settings file that is there and cannot be read for this reason is moved
+// aside unread by a save. Not a folder of that name, which stays where it is,
+// nor a file another program holds, which cannot be replaced either.
+bool movedAsideUnread(StoreErrorKind kind)
+{
+    return kind != StoreErrorKind::BadPath && kind != StoreErrorKind::IsFolder && kind != StoreErrorKind::InUse;
+}
+
+} // namespace
 
 StoreRead AtomicFileStore::readOrCreate()
 {
@@ -32,11 +43,8 @@ std::optional<StoreError> AtomicFileStore::replace(std::string_view bytes)
     std::string current;
     const auto readError = readWhole(File::Settings, false, current);
     // Read here before, unreadable now (its rights taken away, grown too
-    // large): another program made it so, and it is kept unread. A file held
-    // by another program cannot be replaced either: the save fails as it is.
-    const auto kind = readError ? readError->kind : StoreErrorKind::Other;
-    if (readError && kind != StoreErrorKind::BadPath && kind != StoreErrorKind::IsFolder &&
-        kind != StoreErrorKind::InUse && exists(File::Settings))
+    // large): another program made it so, and it is kept unread.
+    if (readError && movedAsideUnread(readError->kind) && exists(File::Settings))
         return moveAsideAndReplace(bytes, m_keptOtherVersion);
     const bool fileThere = !readError;
     if (readError && readError->kind != StoreErrorKind::BadPath && m_keepCopy)
